@@ -1,0 +1,44 @@
+# The two commands of the README: `make run` and `make test`. Each installs the Debian packages
+# that are missing, configures and builds through the CMake presets, then runs.
+
+PACKAGES := cmake ninja-build g++ make pkg-config qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins \
+            libgl-dev xvfb xauth fonts-dejavu-core imagemagick python3 clang-format
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test deps build-dev build-asan build-release screenshot bench format format-check clean
+
+run: build-release
+	./build/release/bin/VelScriptTester
+
+test: format-check build-dev build-asan
+	QT_QPA_PLATFORM=offscreen ctest --preset dev
+	QT_QPA_PLATFORM=offscreen ctest --preset asan
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build-%: deps
+	cmake --preset $*
+	cmake --build --preset $*
+
+screenshot: build-release
+	tools/screenshot.sh build/release/bin/VelScriptTester docs/window.png
+
+bench: build-release
+	bench/run_all.sh build/release
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+clean:
+	rm -rf build
