@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/failure.h"
+
+#include <QString>
+
+#include <expected>
+
+namespace velscript {
+
+// What an engine operation answers: its value, or a failure status with a description (which may
+// be empty). Components report failures as values, so no exception crosses a plugin's boundary.
+template <class T = void> using Result = std::expected<T, QString>;
+
+inline std::unexpected<QString> fail(QString description)
+{
+    return std::unexpected<QString>(std::move(description));
+}
+
+// Turns a failure status into the tester's failure; an empty description gets the platform's.
+template <class T> T check(Result<T> result)
+{
+    if (!result)
+        throw Failure(result.error().isEmpty() ? failures::noDescription() : result.error());
+    if constexpr (!std::is_void_v<T>)
+        return std::move(*result);
+}
+
+} // namespace velscript
