@@ -1,0 +1,264 @@
+#include "platform/component_service.h"
+
+#include "platform/logging.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLibrary>
+#include <QMetaProperty>
+#include <QPluginLoader>
+#include <QUuid>
+
+namespace velscript {
+
+namespace {
+
+const QString ComponentPathVariable = QStringLiteral("VELSCRIPT_COMPONENT_PATH");
+
+// Class ids are UUIDs, which compare without regard to case; anything else matches as written.
+QString normalisedId(const QString& classId)
+{
+    const QUuid uuid = QUuid::fromString(classId);
+    return uuid.isNull() ? classId : uuid.toString(QUuid::WithBraces);
+}
+
+// What a plugin's metadata says it serves, or why it serves nothing.
+struct Served {
+    std::map<QString, QString> classIds; // normalised id -> the id as the plugin lists it
+    QString rejection;
+};
+
+Served examine(const QJsonObject& metaData, const QString& unreadableReason)
+{
+    Served served;
+    if (metaData.isEmpty()) {
+        served.rejection = unreadableReason.isEmpty()
+                               ? QStringLiteral("it carries no plugin metadata.")
+                               : unreadableReason;
+        return served;
+    }
+    const QString iid = metaData.value(QLatin1StringView("IID")).toString();
+    if (iid != QLatin1StringView(VelScriptComponentFactory_iid)) {
+        served.rejection = QStringLiteral("it is a plugin for the interface \"%1\", not \"%2\".")
+                               .arg(iid, QLatin1StringView(VelScriptComponentFactory_iid));
+        return served;
+    }
+    const QJsonValue listed = metaData.value(QLatin1StringView("MetaData"))
+                                  .toObject()
+                                  .value(QLatin1StringView("classIds"));
+    if (!listed.isArray()) {
+        served.rejection = QStringLiteral("its metadata has no \"classIds\" list.");
+        return served;
+    }
+    for (const QJsonValue& id : listed.toArray()) {
+        if (id.isString())
+            served.classIds.emplace(normalisedId(id.toString()), id.toString());
+    }
+    return served;
+}
+
+QStringList componentPathFolders()
+{
+    QStringList folders;
+    const QStringList entries =
+        qEnvironmentVariable(qPrintable(ComponentPathVariable)).split(u':', Qt::SkipEmptyParts);
+    for (const QString& entry : entries)
+        folders.append(QDir::cleanPath(QFileInfo(entry).absoluteFilePath()));
+    return folders;
+}
+
+// The service owns what it hands out, so an instance must not belong to another object too.
+ObjectRef adopt(QObject* made, const QString& classId, const QString& origin)
+{
+    if (!made)
+        return {};
+    if (QObject* parent = made->parent()) {
+        throw Failure(QStringLiteral("The component class %1 from %2 made an instance of %3 that "
+                                     "already belongs to a %4; a new instance must have no parent.")
+                          .arg(classId, origin, QLatin1StringView(made->metaObject()->className()),
+                               QLatin1StringView(parent->metaObject()->className())));
+    }
+    return ObjectRef(made);
+}
+
+} // namespace
+
+struct ComponentService::PluginFile {
+    explicit PluginFile(const QString& path) : loader(path)
+    {
+        served = examine(loader.metaData(), loader.errorString());
+    }
+
+    QPluginLoader loader;
+    Served served;
+};
+
+struct ComponentService::Source {
+    Maker maker;                // a built-in registration, or
+    QObject* factory = nullptr; // the root object of a plugin that lists the class
+    QString listedId;           // the class id as that plugin lists it
+    QString origin;             // where the class comes from, for descriptions
+};
+
+ComponentService::ComponentService() = default;
+ComponentService::~ComponentService() = default;
+
+ComponentService& ComponentService::instance()
+{
+    // Never destroyed: the plugin libraries it loaded must outlive every instance they made,
+    // including instances that static objects still hold at exit.
+    static ComponentService* const service = new ComponentService;
+    return *service;
+}
+
+void ComponentService::registerClass(const QString& classId, Maker maker)
+{
+    const std::lock_guard lock(m_mutex);
+    m_builtIns.insert_or_assign(normalisedId(classId), std::move(maker));
+}
+
+void ComponentService::unregisterClass(const QString& classId)
+{
+    const std::lock_guard lock(m_mutex);
+    m_builtIns.erase(normalisedId(classId));
+}
+
+QStringList ComponentService::searchPath()
+{
+    QStringList folders = componentPathFolders();
+    if (QCoreApplication::instance())
+        folders.append(QCoreApplication::applicationDirPath() + QStringLiteral("/components"));
+    folders.removeDuplicates();
+    return folders;
+}
+
+ComponentService::PluginFile& ComponentService::pluginFile(const QString& path)
+{
+    auto& file = m_pluginFiles[path];
+    if (!file) {
+        file = std::make_unique<PluginFile>(path);
+        if (file->served.rejection.isEmpty())
+            qCDebug(lcPlatform) << "Component plugin" << path << "serves"
+                                << file->served.classIds.size() << "class(es)";
+        else
+            qCDebug(lcPlatform) << "Passing over" << path << ":" << file->served.rejection;
+    }
+    return *file;
+}
+
+ComponentService::Source ComponentService::locate(const QString& classId)
+{
+    const QString id = normalisedId(classId);
+    const std::lock_guard lock(m_mutex);
+    QStringList passedOver;
+
+    const QStringList named = componentPathFolders();
+    for (const QString& folder : searchPath()) {
+        const QDir dir(folder);
+        if (!dir.exists()) {
+            // Only folders someone named are worth a mention; components/ is optional.
+            if (named.contains(folder))
+                passedOver.append(QStringLiteral("%1: the folder does not exist.").arg(folder));
+            continue;
+        }
+        const QFileInfoList files = dir.entryInfoList(QDir::Files, QDir::Name);
+        for (const QFileInfo& info : files) {
+            if (!QLibrary::isLibrary(info.fileName()))
+                continue;
+            const QString path = info.absoluteFilePath();
+            PluginFile& file = pluginFile(path);
+            if (!file.served.rejection.isEmpty()) {
+                passedOver.append(QStringLiteral("%1: %2").arg(path, file.served.rejection));
+                continue;
+            }
+            const auto listed = file.served.classIds.find(id);
+            if (listed == file.served.classIds.end())
+                continue;
+
+            if (!file.loader.isLoaded())
+                qCDebug(lcPlatform) << "Loading component plugin" << path << "for" << classId;
+            QObject* root = file.loader.instance();
+            if (!root) {
+                qCWarning(lcPlatform)
+                    << "Component plugin" << path << "does not load:" << file.loader.errorString();
+                throw Failure(QStringLiteral("The component plugin %1 for the class %2 does not "
+                                             "load: %3")
+                                  .arg(path, classId, file.loader.errorString()));
+            }
+            return Source{
+                {}, root, listed->second, QStringLiteral("the component plugin %1").arg(path)};
+        }
+    }
+
+    if (const auto builtIn = m_builtIns.find(id); builtIn != m_builtIns.end())
+        return Source{builtIn->second, nullptr, classId,
+                      QStringLiteral("the built-in registration")};
+
+    for (const QStaticPlugin& plugin : QPluginLoader::staticPlugins()) {
+        const QJsonObject metaData = plugin.metaData();
+        const Served served = examine(metaData, QString());
+        const auto listed = served.classIds.find(id);
+        if (listed == served.classIds.end())
+            continue;
+        const QString origin = QStringLiteral("the built-in plugin %1")
+                                   .arg(metaData.value(QLatin1StringView("className")).toString());
+        return Source{{}, plugin.instance(), listed->second, origin};
+    }
+
+    QString description = QStringLiteral("The component class %1 is not registered.").arg(classId);
+    if (!passedOver.isEmpty()) {
+        description += QStringLiteral(" Passed over in the component path:\n") +
+                       passedOver.join(QLatin1Char('\n'));
+    }
+    throw Failure(description);
+}
+
+ObjectRef ComponentService::create(const QString& classId)
+{
+    // The lock is released before anything is made, so that a component may create others.
+    const Source source = locate(classId);
+    if (source.maker)
+        return adopt(source.maker(), classId, source.origin);
+
+    auto* factory = qobject_cast<ComponentFactory*>(source.factory);
+    if (!factory) {
+        throw Failure(QStringLiteral("The root object of %1 is a %2, which does not offer the "
+                                     "interface %3.")
+                          .arg(source.origin,
+                               source.factory
+                                   ? QLatin1StringView(source.factory->metaObject()->className())
+                                   : QLatin1StringView("null object"),
+                               QLatin1StringView(VelScriptComponentFactory_iid)));
+    }
+    QObject* made = factory->create(source.listedId);
+    if (!made) {
+        throw Failure(QStringLiteral("The class %1 is listed by %2, which does not make it.")
+                          .arg(classId, source.origin));
+    }
+    return adopt(made, classId, source.origin);
+}
+
+Variant readProperty(const QObject& object, const char* name)
+{
+    const QMetaObject* meta = object.metaObject();
+    const QLatin1StringView className(meta->className());
+    const int index = meta->indexOfProperty(name);
+    if (index == -1) {
+        throw Failure(QStringLiteral("The object %1 has no property '%2'.")
+                          .arg(className, QString::fromUtf8(name)));
+    }
+    const QMetaProperty property = meta->property(index);
+    // A property of type QVariant may hold no value at all: that reads as Empty, not as a fault.
+    const QVariant value = property.isReadable() ? property.read(&object) : QVariant();
+    if (!property.isReadable() ||
+        (!value.isValid() && property.metaType() != QMetaType::fromType<QVariant>())) {
+        throw Failure(QStringLiteral("The property '%2' of the object %1 cannot be read.")
+                          .arg(className, QString::fromUtf8(name)));
+    }
+    return Variant::fromQVariant(value);
+}
+
+} // namespace velscript
