@@ -1,0 +1,94 @@
+// Values as the engine interface passes them, the registry collection and checked arithmetic.
+#include "platform/collection.h"
+#include "platform/failure.h"
+#include "platform/variant.h"
+
+#include <QtTest>
+
+#include <limits>
+
+using namespace velscript;
+
+class tst_Variant : public QObject {
+    Q_OBJECT
+
+private slots:
+    void textForm_data()
+    {
+        QTest::addColumn<Variant>("value");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << Variant() << "";
+        QTest::newRow("true") << Variant::fromBoolean(True) << "True";
+        QTest::newRow("false") << Variant::fromBoolean(False) << "False";
+        QTest::newRow("not exactly true") << Variant::fromBoolean(1) << "False";
+        QTest::newRow("negative") << Variant(-2147483647 - 1) << "-2147483648";
+        QTest::newRow("zero") << Variant(0) << "0";
+        QTest::newRow("double") << Variant(2.5) << "2.5";
+        QTest::newRow("tenth") << Variant(0.1) << "0.1";
+        QTest::newRow("text") << Variant(QString(" a b ")) << " a b ";
+    }
+
+    void textForm()
+    {
+        QFETCH(Variant, value);
+        QFETCH(QString, text);
+        QCOMPARE(value.toText(), text);
+    }
+
+    void valuesWithoutTextFormFail()
+    {
+        QVERIFY_THROWS_EXCEPTION(Failure, Variant::null().toText());
+        QVERIFY_THROWS_EXCEPTION(Failure, Variant::missing().toText());
+        QVERIFY_THROWS_EXCEPTION(Failure, Variant(std::make_shared<QObject>()).toText());
+        try {
+            Variant::null().toText();
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(), failures::nullHasNoText());
+        }
+    }
+
+    void numbersAcrossTheMetaObjectBoundary()
+    {
+        QCOMPARE(Variant::fromQVariant(QVariant(qlonglong(7))), Variant(7));
+        QCOMPARE(Variant::fromQVariant(QVariant(true)), Variant::fromBoolean(True));
+        QCOMPARE(Variant::fromQVariant(QVariant()), Variant());
+        QVERIFY(Variant::fromQVariant(QVariant::fromValue(nullptr)).isNull());
+        QVERIFY_THROWS_EXCEPTION(Failure, Variant::fromQVariant(QVariant(qlonglong(1) << 31)));
+        QVERIFY_THROWS_EXCEPTION(Failure, Variant::fromQVariant(QVariant(uint(1) << 31)));
+        QCOMPARE(Variant::fromQVariant(QVariant(qlonglong(-2147483647 - 1))),
+                 Variant(-2147483647 - 1));
+        QVERIFY_THROWS_EXCEPTION(Failure, Variant::fromQVariant(QVariant(QPoint())));
+        QVERIFY_THROWS_EXCEPTION(Failure, Variant(3e10).integer());
+        QCOMPARE(Variant(2.5).integer(), 2); // banker's rounding, as the engine family rounds
+        QCOMPARE(Variant(QString("x")).toQVariant(), QVariant(QString("x")));
+    }
+
+    void collectionKeepsOrderAndUniqueKeys()
+    {
+        Collection<int> registry;
+        registry.add("#0", 10);
+        registry.add("#3", 13);
+        registry.add("#1", 11);
+        QVERIFY_THROWS_EXCEPTION(Failure, registry.add("#3", 99));
+        QCOMPARE(registry.item("#3"), 13);
+        registry.remove("#3");
+        QStringList keys;
+        for (const auto& entry : registry)
+            keys << entry.key;
+        QCOMPARE(keys, (QStringList{"#0", "#1"}));
+        QCOMPARE(registry.count(), 2);
+        QVERIFY_THROWS_EXCEPTION(Failure, registry.item("#3"));
+        QVERIFY_THROWS_EXCEPTION(Failure, registry.remove("#3"));
+    }
+
+    void checkedAdditionFailsInsteadOfWrapping()
+    {
+        constexpr qint32 max = std::numeric_limits<qint32>::max();
+        QCOMPARE(checkedAdd(max - 1, 1), max);
+        QVERIFY_THROWS_EXCEPTION(Failure, checkedAdd(max, 1));
+        QVERIFY_THROWS_EXCEPTION(Failure, checkedAdd(-max, -2));
+    }
+};
+
+QTEST_MAIN(tst_Variant)
+#include "tst_variant.moc"

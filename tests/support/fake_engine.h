@@ -1,0 +1,111 @@
+#pragma once
+
+#include "engine/velscript_engine.h"
+
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+namespace velscript::test {
+
+// An engine that records every call it receives and answers with values or failures that a test
+// sets per operation. Reads answer the value last written or set, so a write-then-read round
+// trip behaves like a real engine.
+class RecordingEngine : public QObject, public VelScriptEngine {
+    Q_OBJECT
+    Q_INTERFACES(velscript::VelScriptEngine)
+public:
+    RecordingEngine();
+    ~RecordingEngine() override;
+
+    // The calls this engine received, as "Op" or "Op=argument[,argument]".
+    QStringList calls;
+    // Every engine's calls in order, as "<serial>:<call>", and each engine's end as "<serial>:end".
+    static QStringList& journal();
+    // Every engine made so far, still alive or not.
+    static QList<QPointer<RecordingEngine>>& made();
+    static void resetAll();
+
+    const int serial;
+
+    // The value a read operation answers (by its name: "Text", "State", "ReadOnly", ...).
+    void set(const QString& operation, const Variant& value) { m_values[operation] = value; }
+    Variant value(const QString& operation) const { return m_values.value(operation); }
+    // Makes an operation fail with a description (reads and writes alike).
+    void failOn(const QString& operation, const QString& description = QStringLiteral("failed"))
+    {
+        m_failures[operation] = description;
+    }
+    void succeedOn(const QString& operation) { m_failures.remove(operation); }
+
+    Result<> Create(const Variant& option) override;
+    Result<> Release(const Variant& option) override;
+    Result<> Show(const Variant& option) override;
+    Result<> Hide(const Variant& option) override;
+    Result<Boolean> Visible() override;
+    Result<> Visible(Boolean value) override;
+    Result<Boolean> ReadOnly() override;
+    Result<> ReadOnly(Boolean value) override;
+    Result<Boolean> Modified() override;
+    Result<> Modified(Boolean value) override;
+    Result<> GUIEnabled(const QString& name, Boolean value) override;
+    Result<Boolean> GUIEnabled(const QString& name) override;
+    Result<qint32> hWnd() override;
+    Result<Boolean> Open(const QString& path, const Variant& option) override;
+    Result<Boolean> Save(const QString& path, const Variant& option) override;
+    Result<QString> FileName() override;
+    Result<> New(const Variant& option) override;
+    Result<Boolean> Check(const Variant& option) override;
+    Result<> Start(qint32 mode, const Variant& option) override;
+    Result<> Stop(qint32 mode, const Variant& option) override;
+    Result<Boolean> Wait(qint32 timeoutMs, const Variant& option) override;
+    Result<> AddObject(const QString& name, ObjectRef& object) override;
+    Result<> RemoveObject(const QString& name) override;
+    Result<> ClearLog() override;
+    Result<qint32> State() override;
+    Result<qint32> LineNumber() override;
+    Result<QString> Text() override;
+    Result<> Text(const QString& value) override;
+    Result<QString> StartUp() override;
+    Result<> StartUp(const QString& value) override;
+    Result<Variant> ExitCode() override;
+    Result<QString> Log() override;
+    Result<QString> LastLog() override;
+    Result<Variant> Tag() override;
+    Result<> Tag(const Variant& value) override;
+    Result<Variant> Execute(const QString& statement, const Variant& argument) override;
+
+protected:
+    Result<Variant> read(const QString& operation);
+    Result<> write(const QString& operation, const Variant& value);
+    Result<> call(const QString& operation, const QStringList& arguments = {});
+    void record(const QString& call);
+
+private:
+    QMap<QString, Variant> m_values;
+    QMap<QString, QString> m_failures;
+};
+
+// The recording engine with the by-name "ScriptState" property that hosts read. The property
+// answers whatever scriptState holds (a number, or a value that cannot be compared with one).
+class FakeEngine : public RecordingEngine {
+    Q_OBJECT
+    Q_PROPERTY(QVariant ScriptState READ scriptStateValue)
+public:
+    QVariant scriptState = 0;
+    QVariant scriptStateValue();
+};
+
+// Registers the fake under the engine's class id for the life of the object; each Create of the
+// window then makes a new FakeEngine. A null maker makes the service yield no instance.
+class FakeEngineRegistration {
+public:
+    FakeEngineRegistration();
+    explicit FakeEngineRegistration(std::function<QObject*()> maker);
+    ~FakeEngineRegistration();
+};
+
+QString describe(const Variant& value);
+
+} // namespace velscript::test
