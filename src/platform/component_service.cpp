@@ -128,7 +128,11 @@ void ComponentService::unregisterClass(const QString& classId)
 
 QStringList ComponentService::searchPath()
 {
-    QStringList folders = componentPathFolders();
+    return foldersToSearch(componentPathFolders());
+}
+
+QStringList ComponentService::foldersToSearch(QStringList folders)
+{
     if (QCoreApplication::instance())
         folders.append(QCoreApplication::applicationDirPath() + QStringLiteral("/components"));
     folders.removeDuplicates();
@@ -156,7 +160,7 @@ ComponentService::Source ComponentService::locate(const QString& classId)
     QStringList passedOver;
 
     const QStringList named = componentPathFolders();
-    for (const QString& folder : searchPath()) {
+    for (const QString& folder : foldersToSearch(named)) {
         const QDir dir(folder);
         if (!dir.exists()) {
             // Only folders someone named are worth a mention; components/ is optional.

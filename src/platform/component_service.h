@@ -68,6 +68,8 @@ private:
     ComponentService();
     ~ComponentService();
 
+    // The named folders followed by the components/ folder beside the executable.
+    static QStringList foldersToSearch(QStringList named);
     Source locate(const QString& classId);
     PluginFile& pluginFile(const QString& path);
 
