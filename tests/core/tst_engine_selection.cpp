@@ -180,9 +180,8 @@ private slots:
         engine(1)->set("State", 1);
         w.release();
 
-        QCOMPARE(messages.messages.size(), 1);
-        QCOMPARE(messages.messages[0].text, QString("Program is still running."));
-        QCOMPARE(messages.messages[0].icon, MessageIcon::Error);
+        QCOMPARE(messages.messages,
+                 (QList<Message>{{QString("Program is still running."), MessageIcon::Error}}));
         QVERIFY(!engine(1)->calls.contains("Release=<missing>"));
         QCOMPARE(registryKeys(w.form), (QStringList{"#0", "#1"}));
         QCOMPARE(w.form.cmbIndex->listIndex(), 1);
@@ -209,9 +208,8 @@ private slots:
         FakeEngineRegistration none([]() -> QObject* { return nullptr; });
         Window w;
         w.create();
-        QCOMPARE(messages.messages.size(), 1);
-        QCOMPARE(messages.messages[0].text, QString("Failed Create VelScript Engine."));
-        QCOMPARE(messages.messages[0].icon, MessageIcon::Error);
+        QCOMPARE(messages.messages, (QList<Message>{{QString("Failed Create VelScript Engine."),
+                                                     MessageIcon::Error}}));
         QCOMPARE(w.form.colEngine.count(), 0);
         QCOMPARE(w.form.cmbIndex->listCount(), 0);
         QCOMPARE(w.form.lngNextNo, 0);
@@ -252,9 +250,8 @@ private slots:
         });
         Window w;
         w.create();
-        QCOMPARE(messages.messages.size(), 1);
-        QCOMPARE(messages.messages[0].text, QString("no licence"));
-        QCOMPARE(messages.messages[0].icon, MessageIcon::Warning);
+        QCOMPARE(messages.messages,
+                 (QList<Message>{{QString("no licence"), MessageIcon::Warning}}));
         QVERIFY(w.form.objEngine.object().get() == engine(0)); // held, but neither filed nor listed
         QCOMPARE(w.form.colEngine.count(), 0);
         QCOMPARE(w.form.cmbIndex->listCount(), 0);
@@ -323,9 +320,8 @@ private slots:
         engine(0)->failOn(operation, operation + " refused");
         w.release();
 
-        QCOMPARE(messages.messages.size(), 1);
-        QCOMPARE(messages.messages[0].text, operation + " refused");
-        QCOMPARE(messages.messages[0].icon, MessageIcon::Warning);
+        QCOMPARE(messages.messages,
+                 (QList<Message>{{operation + " refused", MessageIcon::Warning}}));
         QVERIFY(w.form.cmdCreate->isEnabled());
         QVERIFY(!w.form.cmbIndex->isEnabled());
         QVERIFY(!panelsEnabled(w.form));
@@ -347,9 +343,7 @@ private slots:
         w.form.lngNextNo = 2147483647;
         w.create();
 
-        QCOMPARE(messages.messages.size(), 1);
-        QCOMPARE(messages.messages[0].text, failures::overflow());
-        QCOMPARE(messages.messages[0].icon, MessageIcon::Warning);
+        QCOMPARE(messages.messages, (QList<Message>{{failures::overflow(), MessageIcon::Warning}}));
         QCOMPARE(registryKeys(w.form), QStringList{"#2147483647"});
         QCOMPARE(listEntries(w.form.cmbIndex), QStringList{"2147483647"});
         QCOMPARE(w.form.cmbIndex->listIndex(), 0);

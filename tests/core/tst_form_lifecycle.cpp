@@ -268,9 +268,7 @@ private slots:
         if (message.isEmpty()) {
             QVERIFY(messages.messages.isEmpty());
         } else {
-            QCOMPARE(messages.messages.size(), 1);
-            QCOMPARE(messages.messages[0].text, message);
-            QCOMPARE(messages.messages[0].icon, MessageIcon::Error);
+            QCOMPARE(messages.messages, (QList<Message>{{message, MessageIcon::Error}}));
             QCOMPARE(form.colEngine.count(), numbers.size()); // nothing let go
         }
         QList<int> askedPositions;

@@ -85,9 +85,8 @@ private slots:
         engine(0)->failOn("Text", "text unavailable");
         w.click(w.form.cmdGetText);
         QCOMPARE(w.form.txtProgram->toPlainText(), QString("kept"));
-        QCOMPARE(messages.messages.size(), 1);
-        QCOMPARE(messages.messages[0].text, QString("text unavailable"));
-        QCOMPARE(messages.messages[0].icon, MessageIcon::Warning);
+        QCOMPARE(messages.messages,
+                 (QList<Message>{{QString("text unavailable"), MessageIcon::Warning}}));
     }
 
     void readOnlyBoxWritesThrough()
@@ -107,9 +106,7 @@ private slots:
         engine(0)->failOn("ReadOnly", "locked");
         w.click(w.form.chkReadOnly);
         QCOMPARE(w.form.chkReadOnly->value(), 1);
-        QCOMPARE(messages.messages.size(), 1);
-        QCOMPARE(messages.messages[0].text, QString("locked"));
-        QCOMPARE(messages.messages[0].icon, MessageIcon::Warning);
+        QCOMPARE(messages.messages, (QList<Message>{{QString("locked"), MessageIcon::Warning}}));
     }
 
     void selectionWritesReadOnlyOnlyOnAChange()

@@ -27,7 +27,16 @@ namespace test {
 struct Message {
     QString text;
     MessageIcon icon;
+    bool operator==(const Message&) const = default;
 };
+
+// How QCOMPARE shows a message that differs.
+inline char* toString(const Message& message)
+{
+    static const char* const icons[] = {"none", "warning", "error"};
+    return qstrdup(qPrintable(
+        QStringLiteral("[%1] %2").arg(QLatin1StringView(icons[int(message.icon)]), message.text)));
+}
 
 // Records every message box instead of showing it, for its lifetime.
 class MessageRecorder {
