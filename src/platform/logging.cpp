@@ -1,3 +1,3 @@
 #include "platform/logging.h"
 
-Q_LOGGING_CATEGORY(lcPlatform, "velscript.platform")
+Q_LOGGING_CATEGORY(lcPlatform, "velscript.platform", QtWarningMsg)
