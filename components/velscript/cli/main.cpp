@@ -1,0 +1,86 @@
+// The command-line runner: runs a script's module-level statements, then the named routine, and
+// writes each Log entry to standard output. Exit status 0 on success, 1 on a script error
+// (reported as FILE:LINE: message on standard error), 2 on a usage error.
+
+#include "lang/interpreter.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+
+namespace {
+
+using velscript::lang::Interpreter;
+using velscript::lang::Outcome;
+using velscript::lang::ScriptError;
+
+class ConsoleHost : public velscript::lang::Host {
+public:
+    void log(const QString& text) override
+    {
+        const QByteArray bytes = text.toUtf8();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        std::fputc('\n', stdout);
+    }
+};
+
+int usage(const char* message)
+{
+    std::fprintf(stderr, "velscript: %s\nusage: velscript [--routine NAME] [--fast] FILE\n",
+                 message);
+    return 2;
+}
+
+int report(const QString& file, const ScriptError& error)
+{
+    std::fflush(stdout);
+    const QByteArray text =
+        QStringLiteral("%1:%2: %3\n").arg(file).arg(error.line).arg(error.text()).toUtf8();
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QString routine;
+    QString file;
+    bool fast = false;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--fast")) {
+            fast = true;
+        } else if (arg == QLatin1String("--routine")) {
+            if (++i >= argc)
+                return usage("--routine needs a name");
+            routine = QString::fromLocal8Bit(argv[i]);
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            return usage(qPrintable(QStringLiteral("unknown option %1").arg(arg)));
+        } else if (file.isEmpty()) {
+            file = arg;
+        } else {
+            return usage("only one script file can be run");
+        }
+    }
+    if (file.isEmpty())
+        return usage("no script file given");
+    QFile source(file);
+    if (!source.open(QIODevice::ReadOnly))
+        return usage(
+            qPrintable(QStringLiteral("cannot read %1: %2").arg(file, source.errorString())));
+
+    ConsoleHost host;
+    Interpreter interpreter(host);
+    interpreter.setHooked(!fast);
+    if (const auto error = interpreter.load(QString::fromUtf8(source.readAll())))
+        return report(file, *error);
+    Outcome outcome = interpreter.runModule();
+    if (outcome.finished() && !routine.isEmpty())
+        outcome = interpreter.callRoutine(routine);
+    std::fflush(stdout);
+    if (outcome.failed())
+        return report(file, outcome.error);
+    return 0;
+}

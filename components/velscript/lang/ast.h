@@ -1,0 +1,130 @@
+#pragma once
+
+#include "lang/operators.h"
+#include "lang/value.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace velscript::lang {
+
+struct Procedure;
+struct Stmt;
+struct Expr;
+using ExprPtr = std::unique_ptr<Expr>;
+using Block = std::vector<std::unique_ptr<Stmt>>;
+
+enum class ExprKind : std::uint8_t {
+    // As parsed; the resolver replaces these.
+    Name,     // a bare identifier
+    NameCall, // identifier(args)
+    // Resolved.
+    Constant,
+    Local,    // a slot of the current call
+    LocalRef, // a by-reference parameter's slot, which may point at the caller's variable
+    Global,   // a module variable, reached through its fixed address
+    Call,     // a script Sub or Function
+    Builtin,  // a built-in function
+    Index,    // an array variable's element: left is the variable, args the index
+    Member,   // left.name or left.name(args) on a host object
+    Unary,
+    Binary,
+    Undefined, // a call of a name that is neither a routine nor a built-in
+};
+
+struct Expr {
+    ExprKind kind = ExprKind::Name;
+    BinaryOp binaryOp = BinaryOp::Add;
+    UnaryOp unaryOp = UnaryOp::Negate;
+    bool parenthesized = false; // written in parentheses: passed by value even to ByRef
+    bool hasParens = false;     // a call or member written with an argument list
+    int line = 0;
+    int column = 0;
+    int slot = 0; // Local, LocalRef; Builtin: its index
+    Value* global = nullptr;
+    Procedure* procedure = nullptr;
+    Value constant;
+    QString name;
+    ExprPtr left;
+    ExprPtr right;
+    std::vector<ExprPtr> args;
+
+    bool isVariable() const
+    {
+        return kind == ExprKind::Local || kind == ExprKind::LocalRef || kind == ExprKind::Global;
+    }
+};
+
+enum class StmtKind : std::uint8_t {
+    Assign,       // target = value (Set when isSet)
+    AppendAssign, // v = v & value, appended in place
+    Call,         // value is the call
+    Dim,          // items
+    ReDim,        // items, preserve
+    Const,        // items: each target = value
+    If,           // conditions[i] guards blocks[i]; one block more is the Else
+    Select,       // value is the subject; caseValues[i] lead to blocks[i]; one more is Case Else
+    For,          // target = value To limit Step step: blocks[0]
+    ForEach,      // target In value: blocks[0]
+    Do,           // value is the condition, per loopTest: blocks[0]
+    While,        // value is the condition: blocks[0]
+    Exit,
+    OnError,
+    Nothing,
+};
+
+enum class LoopTest : std::uint8_t { None, WhileBefore, UntilBefore, WhileAfter, UntilAfter };
+enum class ExitKind : std::uint8_t { Do, For, Sub, Function };
+
+struct DimItem {
+    ExprPtr target;
+    ExprPtr size;  // the upper bound, or none for a scalar or a dynamic array
+    ExprPtr value; // Const: the constant's value
+    bool isArray = false;
+};
+
+struct Stmt {
+    StmtKind kind = StmtKind::Nothing;
+    bool isSet = false;
+    bool preserve = false;
+    bool resumeNext = false;
+    LoopTest loopTest = LoopTest::None;
+    ExitKind exitKind = ExitKind::Do;
+    int line = 0;
+    int endLine = 0; // the line of Next / Loop / Wend, a step position of every round
+    ExprPtr target;
+    ExprPtr value;
+    ExprPtr limit;
+    ExprPtr step;
+    std::vector<ExprPtr> conditions;
+    std::vector<std::vector<ExprPtr>> caseValues;
+    std::vector<Block> blocks;
+    std::vector<DimItem> items;
+};
+
+struct Parameter {
+    QString name;
+    bool byRef = true;
+};
+
+struct Procedure {
+    QString name;
+    bool isFunction = false;
+    int line = 0;
+    std::vector<Parameter> params;
+    Block body;
+    // Slot 0 is the Function's result, then the parameters, then the locals.
+    int slotCount = 0;
+};
+
+// A parsed source: its module-level statements and its routines.
+struct Module {
+    Block statements;
+    std::vector<std::unique_ptr<Procedure>> procedures;
+    bool optionExplicit = false;
+};
+
+} // namespace velscript::lang

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "lang/value.h"
+
+#include <QString>
+
+#include <span>
+
+namespace velscript::lang {
+
+class Machine;
+
+using BuiltinFunction = Value (*)(Machine& machine, std::span<const Value> args);
+
+struct BuiltinDef {
+    const char* name;
+    int minArgs;
+    int maxArgs; // -1: any number
+    BuiltinFunction function;
+};
+
+// The groups of built-ins, each defined in its own file.
+std::span<const BuiltinDef> coreBuiltins();
+std::span<const BuiltinDef> textBuiltins();
+std::span<const BuiltinDef> mathBuiltins();
+
+// The index of a built-in function by name (any case), or -1.
+int findBuiltin(const QString& name);
+const BuiltinDef& builtinAt(int index);
+
+} // namespace velscript::lang

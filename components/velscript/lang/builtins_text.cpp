@@ -1,0 +1,281 @@
+#include "lang/builtins.h"
+
+#include "lang/conversions.h"
+#include "lang/errors.h"
+#include "lang/machine.h"
+
+// The text functions. As in BASIC, most of them give Null for a Null text.
+
+namespace velscript::lang {
+namespace {
+
+using Args = std::span<const Value>;
+
+QString text(const Value& value)
+{
+    return toText(plainValue(value));
+}
+
+qsizetype count(const Value& value)
+{
+    const std::int32_t n = toInt32(value);
+    if (n < 0)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    return n;
+}
+
+Value length(Machine&, Args args)
+{
+    if (args[0].isNull())
+        return Value::null();
+    return Value(std::int32_t(text(args[0]).size()));
+}
+
+Value left(Machine&, Args args)
+{
+    if (args[0].isNull())
+        return Value::null();
+    return Value(text(args[0]).left(count(args[1])));
+}
+
+Value right(Machine&, Args args)
+{
+    if (args[0].isNull())
+        return Value::null();
+    return Value(text(args[0]).right(count(args[1])));
+}
+
+Value mid(Machine&, Args args)
+{
+    if (args[0].isNull())
+        return Value::null();
+    const std::int32_t start = toInt32(args[1]);
+    if (start < 1)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    const qsizetype n = args.size() > 2 ? count(args[2]) : -1;
+    const QString s = text(args[0]);
+    if (start > s.size())
+        return Value(QString());
+    return Value(s.mid(start - 1, n));
+}
+
+Qt::CaseSensitivity compareMode(Args args, size_t at)
+{
+    if (args.size() <= at)
+        return Qt::CaseSensitive;
+    const std::int32_t mode = toInt32(args[at]);
+    if (mode != 0 && mode != 1)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    return mode == 1 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+}
+
+// InStr([start,] text, sought[, compare]): the 1-based position, or 0.
+Value inString(Machine&, Args args)
+{
+    const bool hasStart = args.size() >= 3;
+    if (args.size() == 4 || (hasStart && !args[0].isString())) {
+        const std::int32_t start = toInt32(args[0]);
+        if (start < 1)
+            throw RuntimeError(ErrorNumber::InvalidCall);
+        if (args[1].isNull() || args[2].isNull())
+            return Value::null();
+        const QString s = text(args[1]);
+        if (start > s.size() + 1)
+            return Value(std::int32_t(0));
+        const qsizetype at = s.indexOf(text(args[2]), start - 1, compareMode(args, 3));
+        return Value(std::int32_t(at + 1));
+    }
+    if (args[0].isNull() || args[1].isNull())
+        return Value::null();
+    if (args.size() == 3)
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    return Value(std::int32_t(text(args[0]).indexOf(text(args[1])) + 1));
+}
+
+// Replace(text, find, with[, start[, count[, compare]]]): the text from `start` on, with up to
+// `count` (-1: all) occurrences replaced.
+Value replace(Machine& machine, Args args)
+{
+    if (args[0].isNull())
+        return Value::null();
+    const QString source = text(args[0]);
+    const QString find = text(args[1]);
+    const QString with = text(args[2]);
+    const std::int32_t start = args.size() > 3 ? toInt32(args[3]) : 1;
+    const std::int32_t limit = args.size() > 4 ? toInt32(args[4]) : -1;
+    const Qt::CaseSensitivity mode = compareMode(args, 5);
+    if (start < 1 || limit < -1)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    const QString rest = source.mid(start - 1);
+    if (find.isEmpty() || limit == 0)
+        return Value(rest);
+    QString result;
+    qsizetype from = 0;
+    int done = 0;
+    while (limit < 0 || done < limit) {
+        const qsizetype at = rest.indexOf(find, from, mode);
+        if (at < 0)
+            break;
+        result += QStringView(rest).mid(from, at - from);
+        result += with;
+        machine.checkStringLength(result.size());
+        from = at + find.size();
+        ++done;
+    }
+    result += QStringView(rest).mid(from);
+    return Value(std::move(result));
+}
+
+Value trimmed(const Value& value, bool leading, bool trailing)
+{
+    if (value.isNull())
+        return Value::null();
+    const QString s = text(value);
+    qsizetype from = 0;
+    qsizetype to = s.size();
+    while (leading && from < to && s[from] == u' ')
+        ++from;
+    while (trailing && to > from && s[to - 1] == u' ')
+        --to;
+    return Value(s.mid(from, to - from));
+}
+
+Value trim(Machine&, Args args)
+{
+    return trimmed(args[0], true, true);
+}
+
+Value leftTrim(Machine&, Args args)
+{
+    return trimmed(args[0], true, false);
+}
+
+Value rightTrim(Machine&, Args args)
+{
+    return trimmed(args[0], false, true);
+}
+
+Value upper(Machine&, Args args)
+{
+    return args[0].isNull() ? Value::null() : Value(text(args[0]).toUpper());
+}
+
+Value lower(Machine&, Args args)
+{
+    return args[0].isNull() ? Value::null() : Value(text(args[0]).toLower());
+}
+
+Value character(Machine&, Args args)
+{
+    const std::int32_t code = toInt32(args[0]);
+    if (code < 0 || code > 0xFFFF)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    return Value(QString(QChar(char16_t(code))));
+}
+
+Value characterCode(Machine&, Args args)
+{
+    const QString s = text(args[0]);
+    if (s.isEmpty())
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    return Value(std::int32_t(s[0].unicode()));
+}
+
+Value spaces(Machine& machine, Args args)
+{
+    const qsizetype n = count(args[0]);
+    machine.checkStringLength(n);
+    return Value(QString(n, u' '));
+}
+
+Value repeated(Machine& machine, Args args)
+{
+    const qsizetype n = count(args[0]);
+    machine.checkStringLength(n);
+    QChar c;
+    if (args[1].isString()) {
+        if (args[1].string().isEmpty())
+            throw RuntimeError(ErrorNumber::InvalidCall);
+        c = args[1].string()[0];
+    } else {
+        const std::int32_t code = toInt32(args[1]);
+        if (code < 0 || code > 0xFFFF)
+            throw RuntimeError(ErrorNumber::InvalidCall);
+        c = QChar(char16_t(code));
+    }
+    return Value(QString(n, c));
+}
+
+Value reversed(Machine&, Args args)
+{
+    QString s = text(args[0]);
+    std::reverse(s.begin(), s.end());
+    return Value(std::move(s));
+}
+
+// Split(text[, delimiter[, count[, compare]]]); an empty text gives an empty array.
+Value split(Machine& machine, Args args)
+{
+    const QString s = text(args[0]);
+    const QString delimiter = args.size() > 1 ? text(args[1]) : QStringLiteral(" ");
+    const std::int32_t limit = args.size() > 2 ? toInt32(args[2]) : -1;
+    const Qt::CaseSensitivity mode = compareMode(args, 3);
+    if (limit < -1)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    std::vector<Value> parts;
+    if (s.isEmpty() || limit == 0)
+        return Value(std::move(parts));
+    if (delimiter.isEmpty()) {
+        parts.emplace_back(s);
+        return Value(std::move(parts));
+    }
+    qsizetype from = 0;
+    while (limit < 0 || std::int32_t(parts.size()) < limit - 1) {
+        const qsizetype at = s.indexOf(delimiter, from, mode);
+        if (at < 0)
+            break;
+        parts.emplace_back(s.mid(from, at - from));
+        from = at + delimiter.size();
+    }
+    parts.emplace_back(s.mid(from));
+    machine.checkArrayLength(qint64(parts.size()));
+    return Value(std::move(parts));
+}
+
+Value join(Machine& machine, Args args)
+{
+    if (!args[0].isArray())
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    const QString delimiter = args.size() > 1 ? text(args[1]) : QStringLiteral(" ");
+    QString result;
+    bool first = true;
+    for (const Value& item : args[0].array()) {
+        if (!first)
+            result += delimiter;
+        first = false;
+        result += item.isNull() ? QString() : text(item);
+        machine.checkStringLength(result.size());
+    }
+    return Value(std::move(result));
+}
+
+constexpr BuiltinDef table[] = {
+    {"Len", 1, 1, length},        {"Left", 2, 2, left},
+    {"Right", 2, 2, right},       {"Mid", 2, 3, mid},
+    {"InStr", 2, 4, inString},    {"Replace", 3, 6, replace},
+    {"Trim", 1, 1, trim},         {"LTrim", 1, 1, leftTrim},
+    {"RTrim", 1, 1, rightTrim},   {"UCase", 1, 1, upper},
+    {"LCase", 1, 1, lower},       {"Chr", 1, 1, character},
+    {"Asc", 1, 1, characterCode}, {"Space", 1, 1, spaces},
+    {"String", 2, 2, repeated},   {"StrReverse", 1, 1, reversed},
+    {"Split", 1, 4, split},       {"Join", 1, 2, join},
+};
+
+} // namespace
+
+std::span<const BuiltinDef> textBuiltins()
+{
+    return table;
+}
+
+} // namespace velscript::lang

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+
+namespace velscript::lang {
+
+// The conventional BASIC run-time error numbers the interpreter raises.
+namespace ErrorNumber {
+inline constexpr int InvalidCall = 5;
+inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
+inline constexpr int SubscriptOutOfRange = 9;
+inline constexpr int ArrayFixedOrLocked = 10;
+inline constexpr int DivisionByZero = 11;
+inline constexpr int TypeMismatch = 13;
+inline constexpr int OutOfStackSpace = 28;
+inline constexpr int SubOrFunctionNotDefined = 35;
+inline constexpr int InvalidUseOfNull = 94;
+inline constexpr int ObjectRequired = 424;
+inline constexpr int UnsupportedMember = 438;
+inline constexpr int WrongArgumentCount = 450;
+inline constexpr int ObjectNotCollection = 451;
+inline constexpr int VariableUndefined = 500;
+inline constexpr int IllegalAssignment = 501;
+} // namespace ErrorNumber
+
+// The standard description of a run-time error number, or "Unknown runtime error".
+QString errorDescription(int number);
+
+// A syntax error (found before anything runs) or a run-time error (raised while running).
+struct ScriptError {
+    enum class Kind { Syntax, Runtime };
+
+    Kind kind = Kind::Runtime;
+    int number = 0; // run-time errors only
+    QString description;
+    int line = 0;
+    int column = 0; // syntax errors only
+
+    // One line for people: "Syntax error at column 5: Expected 'End If'" or
+    // "Run-time error 11: Division by zero".
+    QString text() const;
+};
+
+// Thrown by the interpreter, the built-ins and host objects; caught by On Error Resume Next or
+// reported to the caller. The line is filled in where the statement is known.
+class RuntimeError {
+public:
+    explicit RuntimeError(int number) : m_number(number), m_description(errorDescription(number)) {}
+    RuntimeError(int number, QString description)
+        : m_number(number), m_description(std::move(description))
+    {}
+
+    int number() const { return m_number; }
+    const QString& description() const { return m_description; }
+    // The line of the statement that raised it, 0 until the interpreter knows it.
+    int line() const { return m_line; }
+    void setLine(int line) { m_line = line; }
+
+private:
+    int m_number;
+    int m_line = 0;
+    QString m_description;
+};
+
+// Thrown to unwind a script that the host asked to stop; no script error handler sees it.
+struct StopRequest {};
+
+} // namespace velscript::lang

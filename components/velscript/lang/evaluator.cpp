@@ -1,0 +1,268 @@
+#include "lang/builtins.h"
+#include "lang/conversions.h"
+#include "lang/machine.h"
+
+#include <pthread.h>
+
+#include <array>
+
+// Expressions and calls. The integer cases of the operators are handled here, before the general
+// rules, because counting loops and recursion spend their time in them.
+
+namespace velscript::lang {
+
+std::uintptr_t nativeStackLimit()
+{
+    // Keep this much in reserve for what runs between two checks: built-ins, host calls and
+    // the nesting of one statement's expressions.
+    constexpr std::uintptr_t reserve = 512 * 1024;
+    pthread_attr_t attributes;
+    void* low = nullptr;
+    size_t size = 0;
+    if (pthread_getattr_np(pthread_self(), &attributes) != 0)
+        return 0;
+    pthread_attr_getstack(&attributes, &low, &size);
+    pthread_attr_destroy(&attributes);
+    const auto lowest = reinterpret_cast<std::uintptr_t>(low);
+    return size > 2 * reserve ? lowest + reserve : lowest + size / 2;
+}
+
+void Machine::checkNativeStack() const
+{
+    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    if (here < m_stackLimit)
+        throw RuntimeError(ErrorNumber::OutOfStackSpace);
+}
+
+Value& Machine::storage(const Expr& expr)
+{
+    switch (expr.kind) {
+    case ExprKind::Local:
+        return m_frame[expr.slot];
+    case ExprKind::LocalRef: {
+        Value& slot = m_frame[expr.slot];
+        return slot.isReference() ? *slot.target() : slot;
+    }
+    case ExprKind::Global:
+        return *expr.global;
+    case ExprKind::Undefined:
+        throw RuntimeError(expr.slot);
+    default:
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    }
+}
+
+Value Machine::eval(const Expr& expr)
+{
+    switch (expr.kind) {
+    case ExprKind::Constant:
+        return expr.constant;
+    case ExprKind::Local:
+        return m_frame[expr.slot];
+    case ExprKind::LocalRef:
+    case ExprKind::Global:
+        return storage(expr);
+    case ExprKind::Binary:
+        return binaryExpr(expr);
+    case ExprKind::Unary:
+        return unary(expr.unaryOp, eval(*expr.left));
+    case ExprKind::Call:
+        return callProcedure(*expr.procedure, expr.args);
+    case ExprKind::Builtin:
+        return builtin(expr);
+    case ExprKind::Index:
+        return indexRead(expr);
+    case ExprKind::Member:
+        return member(expr);
+    case ExprKind::Undefined:
+        throw RuntimeError(expr.slot);
+    case ExprKind::Name:
+    case ExprKind::NameCall:
+        break;
+    }
+    throw RuntimeError(ErrorNumber::SubOrFunctionNotDefined);
+}
+
+Value Machine::binaryExpr(const Expr& expr)
+{
+    const Value left = eval(*expr.left);
+    const Value right = eval(*expr.right);
+    if (left.isInteger() && right.isInteger()) {
+        const std::int32_t a = left.integer();
+        const std::int32_t b = right.integer();
+        std::int32_t result;
+        switch (expr.binaryOp) {
+        case BinaryOp::Add:
+            if (!__builtin_add_overflow(a, b, &result))
+                return Value(result);
+            break;
+        case BinaryOp::Subtract:
+            if (!__builtin_sub_overflow(a, b, &result))
+                return Value(result);
+            break;
+        case BinaryOp::Multiply:
+            if (!__builtin_mul_overflow(a, b, &result))
+                return Value(result);
+            break;
+        case BinaryOp::Mod:
+            if (b != 0 && b != -1)
+                return Value(a % b);
+            break;
+        case BinaryOp::IntDivide:
+            if (b != 0 && b != -1)
+                return Value(a / b);
+            break;
+        case BinaryOp::Equal:
+            return Value(a == b);
+        case BinaryOp::NotEqual:
+            return Value(a != b);
+        case BinaryOp::Less:
+            return Value(a < b);
+        case BinaryOp::Greater:
+            return Value(a > b);
+        case BinaryOp::LessEqual:
+            return Value(a <= b);
+        case BinaryOp::GreaterEqual:
+            return Value(a >= b);
+        default:
+            break;
+        }
+    }
+    Value result = binary(expr.binaryOp, left, right);
+    if (result.isString())
+        checkStringLength(result.string().size());
+    return result;
+}
+
+struct Machine::FrameGuard {
+    Machine& machine;
+    size_t base;
+    int slotCount;
+    Value* frame;
+    bool resumeNext;
+    int line;
+
+    ~FrameGuard()
+    {
+        Value* slot = machine.m_stack.data() + base;
+        for (int i = 0; i < slotCount; ++i)
+            slot[i] = Value();
+        machine.m_stackTop = base;
+        machine.m_frame = frame;
+        machine.m_resumeNext = resumeNext;
+        machine.line.store(line, std::memory_order_relaxed);
+        --machine.m_depth;
+    }
+};
+
+Value Machine::callProcedure(const Procedure& proc, const std::vector<ExprPtr>& args)
+{
+    if (args.size() != proc.params.size())
+        throw RuntimeError(ErrorNumber::WrongArgumentCount);
+    if (m_depth >= limits.maxCallDepth || m_stackTop + proc.slotCount > m_stack.size())
+        throw RuntimeError(ErrorNumber::OutOfStackSpace);
+    checkNativeStack();
+    Value* const frame = m_stack.data() + m_stackTop;
+    ++m_depth;
+    FrameGuard guard{*this, m_stackTop, proc.slotCount, m_frame, m_resumeNext, line.load()};
+    m_stackTop += proc.slotCount;
+    // Arguments are evaluated in the caller's frame, straight into the new one.
+    for (size_t i = 0; i < args.size(); ++i) {
+        const Expr& arg = *args[i];
+        if (proc.params[i].byRef && arg.isVariable() && !arg.parenthesized)
+            frame[i + 1] = Value::reference(&storage(arg));
+        else
+            frame[i + 1] = eval(arg);
+    }
+    m_frame = frame;
+    m_resumeNext = false;
+    execBlock(proc.body);
+    return std::move(frame[0]);
+}
+
+std::vector<Value> Machine::evalArgs(const std::vector<ExprPtr>& args)
+{
+    std::vector<Value> values;
+    values.reserve(args.size());
+    for (const auto& arg : args)
+        values.push_back(eval(*arg));
+    return values;
+}
+
+Value Machine::builtin(const Expr& expr)
+{
+    const BuiltinDef& def = builtinAt(expr.slot);
+    const int count = int(expr.args.size());
+    if (count < def.minArgs || (def.maxArgs >= 0 && count > def.maxArgs))
+        throw RuntimeError(ErrorNumber::WrongArgumentCount);
+    if (count <= 4) {
+        std::array<Value, 4> values;
+        for (int i = 0; i < count; ++i)
+            values[i] = eval(*expr.args[i]);
+        return def.function(*this, std::span<const Value>(values.data(), count));
+    }
+    const std::vector<Value> values = evalArgs(expr.args);
+    return def.function(*this, values);
+}
+
+namespace {
+
+std::int32_t checkedIndex(const Value& array, const Value& index)
+{
+    const std::int32_t at = toInt32(index);
+    if (at < 0 || size_t(at) >= array.array().size())
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+    return at;
+}
+
+} // namespace
+
+Value Machine::indexRead(const Expr& expr)
+{
+    if (expr.args.size() != 1)
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+    const Value index = eval(*expr.args[0]);
+    const Value& array = storage(*expr.left);
+    if (!array.isArray())
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    return array.array()[checkedIndex(array, index)];
+}
+
+void Machine::indexWrite(const Expr& target, Value value)
+{
+    if (target.args.size() != 1)
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+    const Value index = eval(*target.args[0]);
+    Value& array = storage(*target.left);
+    if (!array.isArray())
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    const std::int32_t at = checkedIndex(array, index);
+    array.mutableArray()[at] = std::move(value);
+}
+
+Value Machine::member(const Expr& expr)
+{
+    const Value object = eval(*expr.left);
+    if (!object.isObject() || object.isNothing())
+        throw RuntimeError(ErrorNumber::ObjectRequired);
+    const std::vector<Value> args = evalArgs(expr.args);
+    // Hold the object: the call may drop the variable's reference to it.
+    const std::shared_ptr<HostObject> target = object.objectRef();
+    if (expr.hasParens)
+        return target->call(expr.name, args);
+    return target->getProperty(expr.name);
+}
+
+void Machine::checkStringLength(qsizetype length) const
+{
+    if (length > limits.maxStringLength)
+        throw RuntimeError(ErrorNumber::OutOfMemory);
+}
+
+void Machine::checkArrayLength(qint64 length) const
+{
+    if (length > limits.maxArrayLength)
+        throw RuntimeError(ErrorNumber::OutOfMemory);
+}
+
+} // namespace velscript::lang

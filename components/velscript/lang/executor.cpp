@@ -1,0 +1,249 @@
+#include "lang/conversions.h"
+#include "lang/machine.h"
+
+// Statements. Every statement starts at a boundary where the host's hook runs (in hooked mode)
+// and a stop request takes effect; every round of a loop is such a boundary too, so that even an
+// empty loop can be stepped and stopped.
+
+namespace velscript::lang {
+
+Flow Machine::execBlock(const Block& block)
+{
+    for (const auto& stmt : block) {
+        statementBoundary(stmt->line);
+        Flow flow;
+        try {
+            flow = exec(*stmt);
+        } catch (RuntimeError& error) {
+            if (!error.line())
+                error.setLine(stmt->line);
+            if (!m_resumeNext)
+                throw;
+            err->set(error);
+            continue;
+        }
+        if (flow != Flow::Normal)
+            return flow;
+    }
+    return Flow::Normal;
+}
+
+Flow Machine::exec(const Stmt& stmt)
+{
+    switch (stmt.kind) {
+    case StmtKind::Assign:
+        assign(stmt);
+        return Flow::Normal;
+    case StmtKind::AppendAssign:
+        appendAssign(stmt);
+        return Flow::Normal;
+    case StmtKind::Call:
+        eval(*stmt.value);
+        return Flow::Normal;
+    case StmtKind::Dim:
+    case StmtKind::ReDim:
+    case StmtKind::Const:
+        dim(stmt);
+        return Flow::Normal;
+    case StmtKind::If:
+        return ifStatement(stmt);
+    case StmtKind::Select:
+        return selectStatement(stmt);
+    case StmtKind::For:
+        return forStatement(stmt);
+    case StmtKind::ForEach:
+        return forEachStatement(stmt);
+    case StmtKind::Do:
+    case StmtKind::While:
+        return doStatement(stmt);
+    case StmtKind::Exit:
+        switch (stmt.exitKind) {
+        case ExitKind::Do:
+            return Flow::ExitDo;
+        case ExitKind::For:
+            return Flow::ExitFor;
+        default:
+            return Flow::ExitProcedure;
+        }
+    case StmtKind::OnError:
+        m_resumeNext = stmt.resumeNext;
+        err->clear();
+        return Flow::Normal;
+    case StmtKind::Nothing:
+        break;
+    }
+    return Flow::Normal;
+}
+
+void Machine::assign(const Stmt& stmt)
+{
+    Value value = eval(*stmt.value);
+    if (stmt.isSet && !value.isObject())
+        throw RuntimeError(ErrorNumber::ObjectRequired);
+    const Expr& target = *stmt.target;
+    switch (target.kind) {
+    case ExprKind::Index:
+        indexWrite(target, std::move(value));
+        return;
+    case ExprKind::Member: {
+        const Value object = eval(*target.left);
+        if (!object.isObject() || object.isNothing())
+            throw RuntimeError(ErrorNumber::ObjectRequired);
+        object.objectRef()->setProperty(target.name, value);
+        return;
+    }
+    default:
+        storage(target) = std::move(value);
+    }
+}
+
+void Machine::appendAssign(const Stmt& stmt)
+{
+    const Value piece = eval(*stmt.value);
+    Value& target = storage(*stmt.target);
+    if (target.isString() && !piece.isNull()) {
+        if (piece.isString()) {
+            checkStringLength(target.string().size() + piece.string().size());
+            target.appendText(piece.string());
+        } else {
+            const QString text = toText(plainValue(piece));
+            checkStringLength(target.string().size() + text.size());
+            target.appendText(text);
+        }
+        return;
+    }
+    Value joined = binary(BinaryOp::Concat, target, piece);
+    if (joined.isString())
+        checkStringLength(joined.string().size());
+    target = std::move(joined);
+}
+
+void Machine::dim(const Stmt& stmt)
+{
+    for (const DimItem& item : stmt.items) {
+        if (stmt.kind == StmtKind::Const) {
+            storage(*item.target) = eval(*item.value);
+            continue;
+        }
+        if (!item.isArray)
+            continue;
+        Value& variable = storage(*item.target);
+        const std::int32_t upper = item.size ? toInt32(eval(*item.size)) : -1;
+        if (upper < -1)
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+        checkArrayLength(qint64(upper) + 1);
+        if (stmt.preserve && variable.isArray()) {
+            variable.mutableArray().resize(size_t(upper + 1));
+            continue;
+        }
+        variable = Value(std::vector<Value>(size_t(upper + 1)));
+    }
+}
+
+Flow Machine::ifStatement(const Stmt& stmt)
+{
+    for (size_t i = 0; i < stmt.conditions.size(); ++i) {
+        if (isTrue(eval(*stmt.conditions[i])))
+            return execBlock(stmt.blocks[i]);
+    }
+    if (stmt.blocks.size() > stmt.conditions.size())
+        return execBlock(stmt.blocks.back());
+    return Flow::Normal;
+}
+
+Flow Machine::selectStatement(const Stmt& stmt)
+{
+    const Value subject = eval(*stmt.value);
+    for (size_t i = 0; i < stmt.caseValues.size(); ++i) {
+        for (const auto& candidate : stmt.caseValues[i]) {
+            if (isTrue(binary(BinaryOp::Equal, subject, eval(*candidate))))
+                return execBlock(stmt.blocks[i]);
+        }
+    }
+    if (stmt.blocks.size() > stmt.caseValues.size())
+        return execBlock(stmt.blocks.back());
+    return Flow::Normal;
+}
+
+Flow Machine::forStatement(const Stmt& stmt)
+{
+    const Value start = toNumber(eval(*stmt.value));
+    const Value end = toNumber(eval(*stmt.limit));
+    const Value step = stmt.step ? toNumber(eval(*stmt.step)) : Value(std::int32_t(1));
+    Value& counter = storage(*stmt.target);
+    counter = start;
+    const bool integers = start.isInteger() && end.isInteger() && step.isInteger();
+    const std::int32_t intEnd = integers ? end.integer() : 0;
+    const std::int32_t intStep = integers ? step.integer() : 0;
+    const double realEnd = toDouble(end);
+    const double realStep = toDouble(step);
+    while (true) {
+        if (integers && counter.isInteger()) {
+            const std::int32_t at = counter.integer();
+            if (intStep >= 0 ? at > intEnd : at < intEnd)
+                break;
+        } else {
+            const double at = toDouble(counter);
+            if (realStep >= 0 ? at > realEnd : at < realEnd)
+                break;
+        }
+        const Flow flow = execBlock(stmt.blocks[0]);
+        if (flow == Flow::ExitFor)
+            break;
+        if (flow != Flow::Normal)
+            return flow;
+        statementBoundary(stmt.endLine);
+        if (integers && counter.isInteger()) {
+            std::int32_t next;
+            if (__builtin_add_overflow(counter.integer(), intStep, &next))
+                throw RuntimeError(ErrorNumber::Overflow);
+            counter = Value(next);
+        } else {
+            counter = Value(toDouble(counter) + realStep);
+        }
+    }
+    return Flow::Normal;
+}
+
+Flow Machine::forEachStatement(const Stmt& stmt)
+{
+    const Value collection = eval(*stmt.value);
+    if (!collection.isArray())
+        throw RuntimeError(collection.isObject() ? ErrorNumber::ObjectNotCollection
+                                                 : ErrorNumber::TypeMismatch);
+    for (const Value& item : collection.array()) {
+        storage(*stmt.target) = item;
+        const Flow flow = execBlock(stmt.blocks[0]);
+        if (flow == Flow::ExitFor)
+            break;
+        if (flow != Flow::Normal)
+            return flow;
+        statementBoundary(stmt.endLine);
+    }
+    return Flow::Normal;
+}
+
+// Do ... Loop in its five forms, and While ... Wend (a Do While that Exit Do cannot leave).
+Flow Machine::doStatement(const Stmt& stmt)
+{
+    const LoopTest test = stmt.kind == StmtKind::While ? LoopTest::WhileBefore : stmt.loopTest;
+    while (true) {
+        if (test == LoopTest::WhileBefore && !isTrue(eval(*stmt.value)))
+            break;
+        if (test == LoopTest::UntilBefore && isTrue(eval(*stmt.value)))
+            break;
+        const Flow flow = execBlock(stmt.blocks[0]);
+        if (flow == Flow::ExitDo && stmt.kind == StmtKind::Do)
+            break;
+        if (flow != Flow::Normal)
+            return flow;
+        statementBoundary(stmt.endLine);
+        if (test == LoopTest::WhileAfter && !isTrue(eval(*stmt.value)))
+            break;
+        if (test == LoopTest::UntilAfter && isTrue(eval(*stmt.value)))
+            break;
+    }
+    return Flow::Normal;
+}
+
+} // namespace velscript::lang

@@ -1,0 +1,187 @@
+#include "lang/interpreter.h"
+
+#include "lang/machine.h"
+#include "lang/parser.h"
+
+#include <chrono>
+
+namespace velscript::lang {
+
+Machine::Machine(Host& hostIn) : host(hostIn), err(std::make_shared<ErrObject>())
+{
+    bound.emplace_back(QStringLiteral("Err"), Value(std::shared_ptr<HostObject>(err)));
+    m_stack.resize(size_t(limits.stackSlots));
+}
+
+void Machine::sleep(int milliseconds)
+{
+    std::unique_lock lock(m_sleepMutex);
+    m_sleepWake.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                         [this] { return stop.load(); });
+    if (stop.load())
+        throw StopRequest{};
+}
+
+Interpreter::Interpreter(Host& host) : m(std::make_unique<Machine>(host)) {}
+
+Interpreter::~Interpreter() = default;
+
+void Interpreter::bindObject(const QString& name, std::shared_ptr<HostObject> object)
+{
+    Value value(std::move(object));
+    *m->globals.add(name) = value;
+    for (auto& [boundName, boundValue] : m->bound) {
+        if (boundName.compare(name, Qt::CaseInsensitive) == 0) {
+            boundValue = value;
+            return;
+        }
+    }
+    m->bound.emplace_back(name, value);
+}
+
+void Interpreter::setHooked(bool hooked)
+{
+    m->hooked = hooked;
+}
+
+bool Interpreter::isHooked() const
+{
+    return m->hooked;
+}
+
+void Interpreter::setLimits(const Limits& limits)
+{
+    m->limits = limits;
+    m->m_stack.assign(size_t(limits.stackSlots), Value());
+}
+
+const Limits& Interpreter::limits() const
+{
+    return m->limits;
+}
+
+std::optional<ScriptError> Interpreter::load(const QString& source)
+{
+    auto parsed = parseModule(source);
+    if (!parsed)
+        return parsed.error();
+    auto module = std::make_unique<Module>(std::move(*parsed));
+    // A new source starts from fresh module variables; the bound objects stay bound.
+    m->procedures.clear();
+    m->module.reset();
+    m->globals = GlobalTable();
+    for (const auto& [name, value] : m->bound)
+        *m->globals.add(name) = value;
+    for (const auto& proc : module->procedures) {
+        const QString key = proc->name.toLower();
+        if (m->procedures.contains(key)) {
+            ScriptError error;
+            error.kind = ScriptError::Kind::Syntax;
+            error.description = QStringLiteral("Name redefined: '%1'").arg(proc->name);
+            error.line = proc->line;
+            error.column = 1;
+            m->procedures.clear();
+            return error;
+        }
+        m->procedures.insert(key, proc.get());
+    }
+    if (auto error = resolveModule(*module, m->globals, m->procedures)) {
+        m->procedures.clear();
+        return error;
+    }
+    m->module = std::move(module);
+    return std::nullopt;
+}
+
+Outcome Interpreter::runModule()
+{
+    if (!m->module)
+        return Outcome();
+    return m->guarded([this] { m->execBlock(m->module->statements); });
+}
+
+bool Interpreter::hasRoutine(const QString& name) const
+{
+    return m->procedures.contains(name.toLower());
+}
+
+Outcome Interpreter::callRoutine(const QString& name)
+{
+    const Procedure* proc = m->procedures.value(name.toLower(), nullptr);
+    if (!proc) {
+        Outcome outcome;
+        outcome.completion = Outcome::Completion::Failed;
+        outcome.error.number = ErrorNumber::SubOrFunctionNotDefined;
+        outcome.error.description = errorDescription(ErrorNumber::SubOrFunctionNotDefined);
+        return outcome;
+    }
+    return m->guarded([this, proc] {
+        static const std::vector<ExprPtr> noArguments;
+        m->line.store(proc->line, std::memory_order_relaxed);
+        m->callProcedure(*proc, noArguments);
+    });
+}
+
+Outcome Interpreter::execute(const QString& statements)
+{
+    auto parsed = parseStatements(statements);
+    Outcome outcome;
+    outcome.completion = Outcome::Completion::Failed;
+    if (!parsed) {
+        outcome.error = parsed.error();
+        return outcome;
+    }
+    Module snippet = std::move(*parsed);
+    if (auto error = resolveModule(snippet, m->globals, m->procedures)) {
+        outcome.error = *error;
+        return outcome;
+    }
+    return m->guarded([this, &snippet] { m->execBlock(snippet.statements); });
+}
+
+Outcome Interpreter::evaluate(const QString& expression, Value* result)
+{
+    auto parsed = parseExpression(expression);
+    Outcome outcome;
+    outcome.completion = Outcome::Completion::Failed;
+    if (!parsed) {
+        outcome.error = parsed.error();
+        return outcome;
+    }
+    ExprPtr expr = std::move(*parsed);
+    if (auto error = resolveExpression(expr, m->globals, m->procedures)) {
+        outcome.error = *error;
+        return outcome;
+    }
+    return m->guarded([this, &expr, result] {
+        Value value = m->eval(*expr);
+        if (result)
+            *result = std::move(value);
+    });
+}
+
+void Interpreter::requestStop()
+{
+    {
+        std::lock_guard lock(m->m_sleepMutex);
+        m->stop.store(true);
+    }
+    m->m_sleepWake.notify_all();
+}
+
+void Interpreter::clearStop()
+{
+    m->stop.store(false);
+}
+
+bool Interpreter::stopRequested() const
+{
+    return m->stop.load();
+}
+
+int Interpreter::currentLine() const
+{
+    return m->line.load(std::memory_order_relaxed);
+}
+
+} // namespace velscript::lang

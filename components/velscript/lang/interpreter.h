@@ -1,0 +1,77 @@
+#pragma once
+
+#include "lang/errors.h"
+#include "lang/host.h"
+#include "lang/value.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace velscript::lang {
+
+class Machine;
+
+// Bounds that keep a runaway script from exhausting the process.
+struct Limits {
+    int maxCallDepth = 1000;
+    int stackSlots = 1 << 16; // local variables of all active calls together
+    qsizetype maxStringLength = qsizetype(1) << 28;
+    qsizetype maxArrayLength = qsizetype(1) << 24;
+};
+
+// How a run ended: it finished, it failed with an error, or the host stopped it.
+struct Outcome {
+    enum class Completion { Finished, Failed, Stopped };
+
+    Completion completion = Completion::Finished;
+    ScriptError error;
+
+    bool finished() const { return completion == Completion::Finished; }
+    bool failed() const { return completion == Completion::Failed; }
+    bool stopped() const { return completion == Completion::Stopped; }
+};
+
+// Loads one source and runs it: the module-level statements once, then routines by name, plus
+// single statements and expressions typed at run time against the same module variables.
+// All running happens on the calling thread; only requestStop(), stopRequested() and
+// currentLine() may be called from another thread.
+class Interpreter {
+public:
+    explicit Interpreter(Host& host);
+    ~Interpreter();
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    // Named objects become module variables; bind them before load() so that routines see them.
+    void bindObject(const QString& name, std::shared_ptr<HostObject> object);
+
+    // Hooked mode (the default) calls Host::statement() before every statement and at every
+    // round of a loop; fast mode does not. Stop requests are honoured in both.
+    void setHooked(bool hooked);
+    bool isHooked() const;
+    void setLimits(const Limits& limits);
+    const Limits& limits() const;
+
+    // Parses and resolves the whole source; nothing runs. Returns the syntax error, if any.
+    std::optional<ScriptError> load(const QString& source);
+    Outcome runModule();
+    bool hasRoutine(const QString& name) const;
+    Outcome callRoutine(const QString& name);
+    Outcome execute(const QString& statements);
+    Outcome evaluate(const QString& expression, Value* result);
+
+    // Ends the running script at its next statement boundary (or ends a Sleep early); it stays
+    // requested until clearStop(), so a stopped script does not start again by accident.
+    void requestStop();
+    void clearStop();
+    bool stopRequested() const;
+    // The line of the statement running now, or of the last one run.
+    int currentLine() const;
+
+private:
+    std::unique_ptr<Machine> m;
+};
+
+} // namespace velscript::lang

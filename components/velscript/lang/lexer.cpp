@@ -1,0 +1,324 @@
+#include "lang/lexer.h"
+
+#include <QHash>
+
+#include <cctype>
+
+namespace velscript::lang {
+namespace {
+
+struct KeywordEntry {
+    const char* name;
+    Keyword keyword;
+};
+
+constexpr KeywordEntry keywords[] = {
+    {"And", Keyword::And},
+    {"ByRef", Keyword::ByRef},
+    {"ByVal", Keyword::ByVal},
+    {"Call", Keyword::Call},
+    {"Case", Keyword::Case},
+    {"Const", Keyword::Const},
+    {"Dim", Keyword::Dim},
+    {"Do", Keyword::Do},
+    {"Each", Keyword::Each},
+    {"Else", Keyword::Else},
+    {"ElseIf", Keyword::ElseIf},
+    {"Empty", Keyword::Empty},
+    {"End", Keyword::End},
+    {"Error", Keyword::Error},
+    {"Exit", Keyword::Exit},
+    {"Explicit", Keyword::Explicit},
+    {"False", Keyword::False},
+    {"For", Keyword::For},
+    {"Function", Keyword::Function},
+    {"GoTo", Keyword::GoTo},
+    {"If", Keyword::If},
+    {"In", Keyword::In},
+    {"Is", Keyword::Is},
+    {"Loop", Keyword::Loop},
+    {"Mod", Keyword::Mod},
+    {"Next", Keyword::Next},
+    {"Not", Keyword::Not},
+    {"Nothing", Keyword::Nothing},
+    {"Null", Keyword::Null},
+    {"On", Keyword::On},
+    {"Option", Keyword::Option},
+    {"Or", Keyword::Or},
+    {"Preserve", Keyword::Preserve},
+    {"Private", Keyword::Private},
+    {"Public", Keyword::Public},
+    {"ReDim", Keyword::ReDim},
+    {"Resume", Keyword::Resume},
+    {"Select", Keyword::Select},
+    {"Set", Keyword::Set},
+    {"Step", Keyword::Step},
+    {"Sub", Keyword::Sub},
+    {"Then", Keyword::Then},
+    {"To", Keyword::To},
+    {"True", Keyword::True},
+    {"Until", Keyword::Until},
+    {"Wend", Keyword::Wend},
+    {"While", Keyword::While},
+    {"Xor", Keyword::Xor},
+};
+
+const QHash<QString, Keyword>& keywordTable()
+{
+    static const QHash<QString, Keyword> table = [] {
+        QHash<QString, Keyword> result;
+        for (const auto& entry : keywords)
+            result.insert(QString::fromLatin1(entry.name).toLower(), entry.keyword);
+        return result;
+    }();
+    return table;
+}
+
+bool isIdentifierChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
+
+class Lexer {
+public:
+    explicit Lexer(const QString& source) : m_src(source) {}
+
+    std::expected<std::vector<Token>, ScriptError> run()
+    {
+        while (m_pos < m_src.size()) {
+            const QChar c = m_src[m_pos];
+            if (c == u'\n') {
+                add(TokenKind::Newline, QString());
+                advance();
+                ++m_line;
+                m_lineStart = m_pos;
+            } else if (c == u' ' || c == u'\t' || c == u'\r') {
+                advance();
+            } else if (c == u'\'') {
+                skipComment();
+            } else if (c == u'_' && continuesLine()) {
+                continue;
+            } else if (c == u':') {
+                add(TokenKind::Colon, QString());
+                advance();
+            } else if (c == u'"') {
+                if (!string())
+                    return std::unexpected(m_error);
+            } else if (c.isDigit() || (c == u'.' && peekDigit(1))) {
+                if (!number())
+                    return std::unexpected(m_error);
+            } else if (c == u'&' && m_pos + 1 < m_src.size() &&
+                       (m_src[m_pos + 1] == u'H' || m_src[m_pos + 1] == u'h')) {
+                if (!hexNumber())
+                    return std::unexpected(m_error);
+            } else if (c.isLetter()) {
+                identifier();
+            } else if (!op()) {
+                return std::unexpected(
+                    error(QStringLiteral("Invalid character '%1'").arg(QString(c))));
+            }
+        }
+        Token end;
+        end.kind = TokenKind::End;
+        end.line = m_tokens.empty() ? 1 : m_tokens.back().line;
+        end.column = m_tokens.empty() ? 1 : m_tokens.back().column;
+        m_tokens.push_back(end);
+        return std::move(m_tokens);
+    }
+
+private:
+    void advance() { ++m_pos; }
+    int column() const { return int(m_pos - m_lineStart) + 1; }
+    bool peekDigit(qsizetype offset) const
+    {
+        return m_pos + offset < m_src.size() && m_src[m_pos + offset].isDigit();
+    }
+
+    void add(TokenKind kind, QString text, int startColumn = 0)
+    {
+        Token token;
+        token.kind = kind;
+        token.text = std::move(text);
+        token.line = m_line;
+        token.column = startColumn ? startColumn : column();
+        m_tokens.push_back(std::move(token));
+    }
+
+    ScriptError error(const QString& message) const
+    {
+        ScriptError e;
+        e.kind = ScriptError::Kind::Syntax;
+        e.description = message;
+        e.line = m_line;
+        e.column = column();
+        return e;
+    }
+
+    void skipComment()
+    {
+        while (m_pos < m_src.size() && m_src[m_pos] != u'\n')
+            advance();
+    }
+
+    // `_` followed only by spaces up to the end of the line joins the next line to this one.
+    bool continuesLine()
+    {
+        qsizetype p = m_pos + 1;
+        while (p < m_src.size() && (m_src[p] == u' ' || m_src[p] == u'\t' || m_src[p] == u'\r'))
+            ++p;
+        if (p < m_src.size() && m_src[p] != u'\n')
+            return false;
+        m_pos = p < m_src.size() ? p + 1 : p;
+        ++m_line;
+        m_lineStart = m_pos;
+        return true;
+    }
+
+    bool string()
+    {
+        const int start = column();
+        advance();
+        QString text;
+        while (true) {
+            if (m_pos >= m_src.size() || m_src[m_pos] == u'\n') {
+                m_error = error(QStringLiteral("Unterminated string: expected '\"'"));
+                return false;
+            }
+            const QChar c = m_src[m_pos];
+            advance();
+            if (c == u'"') {
+                if (m_pos < m_src.size() && m_src[m_pos] == u'"') {
+                    text += u'"';
+                    advance();
+                    continue;
+                }
+                break;
+            }
+            text += c;
+        }
+        add(TokenKind::String, std::move(text), start);
+        return true;
+    }
+
+    bool number()
+    {
+        const int start = column();
+        const qsizetype from = m_pos;
+        bool isDouble = false;
+        while (peekDigit(0))
+            advance();
+        if (m_pos < m_src.size() && m_src[m_pos] == u'.') {
+            isDouble = true;
+            advance();
+            while (peekDigit(0))
+                advance();
+        }
+        if (m_pos < m_src.size() && (m_src[m_pos] == u'e' || m_src[m_pos] == u'E')) {
+            qsizetype p = m_pos + 1;
+            if (p < m_src.size() && (m_src[p] == u'+' || m_src[p] == u'-'))
+                ++p;
+            if (p < m_src.size() && m_src[p].isDigit()) {
+                isDouble = true;
+                m_pos = p;
+                while (peekDigit(0))
+                    advance();
+            }
+        }
+        if (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos])) {
+            m_error = error(QStringLiteral("Expected end of number"));
+            return false;
+        }
+        const QString text = m_src.mid(from, m_pos - from);
+        const double number = text.toDouble();
+        add(TokenKind::Number, text, start);
+        if (!isDouble && number <= 2147483647.0)
+            m_tokens.back().value = Value(std::int32_t(text.toInt()));
+        else
+            m_tokens.back().value = Value(number);
+        return true;
+    }
+
+    bool hexNumber()
+    {
+        const int start = column();
+        m_pos += 2;
+        const qsizetype from = m_pos;
+        while (m_pos < m_src.size() && isxdigit(m_src[m_pos].toLatin1()) && m_pos - from < 9)
+            advance();
+        bool ok = false;
+        const quint32 bits = m_src.mid(from, m_pos - from).toUInt(&ok, 16);
+        if (m_pos < m_src.size() && m_src[m_pos] == u'&')
+            advance();
+        if (!ok || (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos]))) {
+            m_error = error(QStringLiteral("Expected hexadecimal number"));
+            return false;
+        }
+        add(TokenKind::Number, m_src.mid(from - 2, m_pos - from + 2), start);
+        m_tokens.back().value = Value(static_cast<std::int32_t>(bits));
+        return true;
+    }
+
+    void identifier()
+    {
+        const int start = column();
+        const qsizetype from = m_pos;
+        while (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos]))
+            advance();
+        const QString text = m_src.mid(from, m_pos - from);
+        const QString lower = text.toLower();
+        if (lower == u"rem") {
+            skipComment();
+            return;
+        }
+        add(TokenKind::Identifier, text, start);
+        const auto it = keywordTable().constFind(lower);
+        if (it != keywordTable().constEnd()) {
+            m_tokens.back().kind = TokenKind::Keyword;
+            m_tokens.back().keyword = *it;
+        }
+    }
+
+    bool op()
+    {
+        static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
+                                          QStringLiteral(">=")};
+        for (const QString& candidate : twoChar) {
+            if (QStringView(m_src).mid(m_pos, 2) == candidate) {
+                add(TokenKind::Operator, candidate);
+                m_pos += 2;
+                return true;
+            }
+        }
+        static const QString single = QStringLiteral("()=,.<>+-*/\\^&");
+        if (!single.contains(m_src[m_pos]))
+            return false;
+        add(TokenKind::Operator, QString(m_src[m_pos]));
+        advance();
+        return true;
+    }
+
+    const QString& m_src;
+    qsizetype m_pos = 0;
+    qsizetype m_lineStart = 0;
+    int m_line = 1;
+    std::vector<Token> m_tokens;
+    ScriptError m_error;
+};
+
+} // namespace
+
+QString keywordName(Keyword keyword)
+{
+    for (const auto& entry : keywords) {
+        if (entry.keyword == keyword)
+            return QString::fromLatin1(entry.name);
+    }
+    return QString();
+}
+
+std::expected<std::vector<Token>, ScriptError> tokenize(const QString& source)
+{
+    return Lexer(source).run();
+}
+
+} // namespace velscript::lang

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "lang/ast.h"
+#include "lang/err_object.h"
+#include "lang/errors.h"
+#include "lang/host.h"
+#include "lang/interpreter.h"
+#include "lang/resolver.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace velscript::lang {
+
+// The lowest address the calling thread's stack may reach before a call is refused.
+std::uintptr_t nativeStackLimit();
+
+enum class Flow : std::uint8_t { Normal, ExitDo, ExitFor, ExitProcedure };
+
+// The interpreter's inside: the loaded module, its variables, the call stack and the execution
+// control the host drives. Expressions are evaluated in evaluator.cpp, statements run in
+// executor.cpp.
+class Machine {
+public:
+    explicit Machine(Host& host);
+
+    // Runs `body` at module level (no frame) with the thread's stack bounds measured; turns
+    // errors and stop requests into an Outcome.
+    template <typename Body> Outcome guarded(Body body);
+
+    Flow execBlock(const Block& block);
+    Value eval(const Expr& expr);
+    Value callProcedure(const Procedure& proc, const std::vector<ExprPtr>& args);
+    // The variable an expression names (Local, LocalRef or Global), by-reference slots followed.
+    Value& storage(const Expr& expr);
+    void sleep(int milliseconds);
+    void checkStringLength(qsizetype length) const;
+    void checkArrayLength(qint64 length) const;
+
+    Host& host;
+    Limits limits;
+    bool hooked = true;
+    std::atomic<bool> stop{false};
+    std::atomic<int> line{0};
+
+    GlobalTable globals;
+    ProcedureTable procedures;
+    std::unique_ptr<Module> module;
+    std::vector<std::pair<QString, Value>> bound; // objects the host bound, with Err
+    std::shared_ptr<ErrObject> err;
+
+private:
+    struct FrameGuard;
+
+    void statementBoundary(int statementLine)
+    {
+        line.store(statementLine, std::memory_order_relaxed);
+        if (hooked)
+            host.statement(statementLine);
+        if (stop.load(std::memory_order_relaxed))
+            throw StopRequest{};
+    }
+
+    Flow exec(const Stmt& stmt);
+    void assign(const Stmt& stmt);
+    void appendAssign(const Stmt& stmt);
+    void dim(const Stmt& stmt);
+    Flow ifStatement(const Stmt& stmt);
+    Flow selectStatement(const Stmt& stmt);
+    Flow forStatement(const Stmt& stmt);
+    Flow forEachStatement(const Stmt& stmt);
+    Flow doStatement(const Stmt& stmt);
+
+    Value binaryExpr(const Expr& expr);
+    Value indexRead(const Expr& expr);
+    void indexWrite(const Expr& target, Value value);
+    Value member(const Expr& expr);
+    Value builtin(const Expr& expr);
+    std::vector<Value> evalArgs(const std::vector<ExprPtr>& args);
+    void checkNativeStack() const;
+
+    std::vector<Value> m_stack;
+    size_t m_stackTop = 0;
+    Value* m_frame = nullptr;
+    int m_depth = 0;
+    bool m_resumeNext = false;
+    std::uintptr_t m_stackLimit = 0; // below this address the thread's stack is nearly full
+
+    std::mutex m_sleepMutex;
+    std::condition_variable m_sleepWake;
+
+    friend class Interpreter;
+};
+
+template <typename Body> Outcome Machine::guarded(Body body)
+{
+    Outcome outcome;
+    const bool outermost = m_depth == 0 && m_frame == nullptr;
+    if (outermost)
+        m_stackLimit = nativeStackLimit();
+    Value* const savedFrame = m_frame;
+    const bool savedResume = m_resumeNext;
+    m_frame = nullptr;
+    m_resumeNext = false;
+    try {
+        body();
+    } catch (const RuntimeError& error) {
+        outcome.completion = Outcome::Completion::Failed;
+        outcome.error.kind = ScriptError::Kind::Runtime;
+        outcome.error.number = error.number();
+        outcome.error.description = error.description();
+        outcome.error.line = error.line() ? error.line() : line.load();
+    } catch (const StopRequest&) {
+        outcome.completion = Outcome::Completion::Stopped;
+    }
+    m_frame = savedFrame;
+    m_resumeNext = savedResume;
+    return outcome;
+}
+
+} // namespace velscript::lang

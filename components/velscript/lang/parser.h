@@ -1,0 +1,94 @@
+#pragma once
+
+#include "lang/ast.h"
+#include "lang/errors.h"
+#include "lang/lexer.h"
+
+#include <QString>
+
+#include <expected>
+#include <initializer_list>
+#include <vector>
+
+namespace velscript::lang {
+
+// A whole source: module-level statements and Sub/Function definitions.
+std::expected<Module, ScriptError> parseModule(const QString& source);
+// One line typed at run time: statements only, no definitions.
+std::expected<Module, ScriptError> parseStatements(const QString& source);
+std::expected<ExprPtr, ScriptError> parseExpression(const QString& source);
+
+// Recursive descent over the token list; the first error ends the parse. Statements are in
+// parser.cpp, expressions in parser_expressions.cpp.
+class Parser {
+public:
+    explicit Parser(std::vector<Token> tokens) : m_tokens(std::move(tokens)) {}
+
+    Module module(bool allowDefinitions);
+    ExprPtr standaloneExpression();
+
+private:
+    friend class NestingGuard;
+
+    // Tokens.
+    const Token& peek(int ahead = 0) const;
+    const Token& next();
+    bool atKeyword(Keyword keyword, int ahead = 0) const;
+    bool atOperator(QStringView op, int ahead = 0) const;
+    bool acceptKeyword(Keyword keyword);
+    bool acceptOperator(QStringView op);
+    void expectKeyword(Keyword keyword);
+    void expectOperator(QStringView op);
+    void expectEnd(Keyword what);
+    QString expectIdentifier();
+    bool atStatementEnd() const;
+    void skipSeparators();
+    [[noreturn]] void fail(const QString& message) const;
+    [[noreturn]] void failAt(const Token& token, const QString& message) const;
+
+    // Statements.
+    std::unique_ptr<Procedure> procedure();
+    Block block();
+    void endOfStatement();
+    std::unique_ptr<Stmt> statement();
+    std::unique_ptr<Stmt> dimStatement(StmtKind kind);
+    std::unique_ptr<Stmt> constStatement();
+    std::unique_ptr<Stmt> ifStatement();
+    std::unique_ptr<Stmt> selectStatement();
+    std::unique_ptr<Stmt> forStatement();
+    std::unique_ptr<Stmt> doStatement();
+    std::unique_ptr<Stmt> whileStatement();
+    std::unique_ptr<Stmt> exitStatement();
+    std::unique_ptr<Stmt> onErrorStatement();
+    std::unique_ptr<Stmt> assignmentOrCall();
+    std::unique_ptr<Stmt> callStatement(ExprPtr callee);
+    Block singleLineBody();
+
+    // Expressions.
+    ExprPtr expression(int minLevel = 1, ExprPtr left = nullptr);
+    ExprPtr prefixed();
+    ExprPtr postfix();
+    ExprPtr primary();
+    std::vector<ExprPtr> argumentList();
+    ExprPtr makeExpr(ExprKind kind, const Token& at) const;
+
+    std::vector<Token> m_tokens;
+    size_t m_pos = 0;
+    int m_depth = 0;
+    int m_loopDo = 0;
+    int m_loopFor = 0;
+    int m_singleLineIf = 0;
+    const Procedure* m_procedure = nullptr;
+};
+
+// Bounds the parser's recursion so that a deeply nested source is an error, not a crash.
+class NestingGuard {
+public:
+    explicit NestingGuard(Parser& parser);
+    ~NestingGuard() { --m_parser.m_depth; }
+
+private:
+    Parser& m_parser;
+};
+
+} // namespace velscript::lang

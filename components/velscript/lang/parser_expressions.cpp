@@ -1,0 +1,288 @@
+#include "lang/parser.h"
+
+// Expressions, and the statements that begin with one: assignment and calls.
+
+namespace velscript::lang {
+namespace {
+
+// Binding strength, loosest first. Not and unary minus are prefixes placed between these.
+constexpr int levelXor = 1;
+constexpr int levelOr = 2;
+constexpr int levelAnd = 3;
+constexpr int levelComparison = 5; // Not applies to a whole comparison
+constexpr int levelConcat = 6;
+constexpr int levelAdditive = 7;
+constexpr int levelMod = 8;
+constexpr int levelIntDivide = 9;
+constexpr int levelMultiply = 10;
+constexpr int levelNegate = 12; // unary minus binds looser than ^ only
+constexpr int levelPower = 12;
+
+struct BinaryInfo {
+    BinaryOp op;
+    int level;
+};
+
+std::optional<BinaryInfo> binaryOperator(const Token& token)
+{
+    if (token.kind == TokenKind::Keyword) {
+        switch (token.keyword) {
+        case Keyword::Xor:
+            return BinaryInfo{BinaryOp::Xor, levelXor};
+        case Keyword::Or:
+            return BinaryInfo{BinaryOp::Or, levelOr};
+        case Keyword::And:
+            return BinaryInfo{BinaryOp::And, levelAnd};
+        case Keyword::Is:
+            return BinaryInfo{BinaryOp::Is, levelComparison};
+        case Keyword::Mod:
+            return BinaryInfo{BinaryOp::Mod, levelMod};
+        default:
+            return std::nullopt;
+        }
+    }
+    if (token.kind != TokenKind::Operator)
+        return std::nullopt;
+    static const struct {
+        const char16_t* text;
+        BinaryInfo info;
+    } table[] = {
+        {u"=", {BinaryOp::Equal, levelComparison}},
+        {u"<>", {BinaryOp::NotEqual, levelComparison}},
+        {u"<", {BinaryOp::Less, levelComparison}},
+        {u">", {BinaryOp::Greater, levelComparison}},
+        {u"<=", {BinaryOp::LessEqual, levelComparison}},
+        {u">=", {BinaryOp::GreaterEqual, levelComparison}},
+        {u"&", {BinaryOp::Concat, levelConcat}},
+        {u"+", {BinaryOp::Add, levelAdditive}},
+        {u"-", {BinaryOp::Subtract, levelAdditive}},
+        {u"\\", {BinaryOp::IntDivide, levelIntDivide}},
+        {u"*", {BinaryOp::Multiply, levelMultiply}},
+        {u"/", {BinaryOp::Divide, levelMultiply}},
+        {u"^", {BinaryOp::Power, levelPower}},
+    };
+    for (const auto& entry : table) {
+        if (token.text == QStringView(entry.text))
+            return entry.info;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+ExprPtr Parser::makeExpr(ExprKind kind, const Token& at) const
+{
+    auto expr = std::make_unique<Expr>();
+    expr->kind = kind;
+    expr->line = at.line;
+    expr->column = at.column;
+    return expr;
+}
+
+ExprPtr Parser::standaloneExpression()
+{
+    skipSeparators();
+    ExprPtr expr = expression();
+    skipSeparators();
+    if (peek().kind != TokenKind::End)
+        fail(QStringLiteral("Expected end of expression"));
+    return expr;
+}
+
+// Precedence climbing; `left`, when given, is an operand already read (a statement call's
+// parenthesised first argument).
+ExprPtr Parser::expression(int minLevel, ExprPtr left)
+{
+    NestingGuard guard(*this);
+    if (!left)
+        left = prefixed();
+    while (true) {
+        const Token& token = peek();
+        const auto info = binaryOperator(token);
+        if (!info || info->level < minLevel)
+            return left;
+        next();
+        ExprPtr right = expression(info->level + 1);
+        ExprPtr node = makeExpr(ExprKind::Binary, token);
+        node->binaryOp = info->op;
+        node->left = std::move(left);
+        node->right = std::move(right);
+        left = std::move(node);
+    }
+}
+
+ExprPtr Parser::prefixed()
+{
+    NestingGuard guard(*this);
+    const Token& token = peek();
+    UnaryOp op;
+    int level;
+    if (token.kind == TokenKind::Keyword && token.keyword == Keyword::Not) {
+        op = UnaryOp::Not;
+        level = levelComparison;
+    } else if (atOperator(u"-")) {
+        op = UnaryOp::Negate;
+        level = levelNegate;
+    } else if (atOperator(u"+")) {
+        op = UnaryOp::Plus;
+        level = levelNegate;
+    } else {
+        return postfix();
+    }
+    next();
+    ExprPtr node = makeExpr(ExprKind::Unary, token);
+    node->unaryOp = op;
+    node->left = expression(level);
+    return node;
+}
+
+std::vector<ExprPtr> Parser::argumentList()
+{
+    std::vector<ExprPtr> args;
+    expectOperator(u"(");
+    if (!atOperator(u")")) {
+        do {
+            args.push_back(expression());
+        } while (acceptOperator(u","));
+    }
+    expectOperator(u")");
+    return args;
+}
+
+ExprPtr Parser::postfix()
+{
+    if (peek().kind != TokenKind::Identifier)
+        return primary();
+    const Token& token = next();
+    ExprPtr expr = makeExpr(ExprKind::Name, token);
+    expr->name = token.text;
+    if (atOperator(u"(")) {
+        expr->kind = ExprKind::NameCall;
+        expr->hasParens = true;
+        expr->args = argumentList();
+    }
+    while (atOperator(u".")) {
+        next();
+        const Token& member = peek();
+        if (member.kind != TokenKind::Identifier && member.kind != TokenKind::Keyword)
+            fail(QStringLiteral("Expected identifier"));
+        next();
+        ExprPtr node = makeExpr(ExprKind::Member, member);
+        node->name = member.text;
+        node->left = std::move(expr);
+        if (atOperator(u"(")) {
+            node->hasParens = true;
+            node->args = argumentList();
+        }
+        expr = std::move(node);
+    }
+    return expr;
+}
+
+ExprPtr Parser::primary()
+{
+    const Token& token = peek();
+    ExprPtr expr = makeExpr(ExprKind::Constant, token);
+    switch (token.kind) {
+    case TokenKind::Number:
+        expr->constant = token.value;
+        break;
+    case TokenKind::String:
+        expr->constant = Value(token.text);
+        break;
+    case TokenKind::Keyword:
+        switch (token.keyword) {
+        case Keyword::True:
+            expr->constant = Value(true);
+            break;
+        case Keyword::False:
+            expr->constant = Value(false);
+            break;
+        case Keyword::Empty:
+            break;
+        case Keyword::Null:
+            expr->constant = Value::null();
+            break;
+        case Keyword::Nothing:
+            expr->constant = Value::nothing();
+            break;
+        default:
+            fail(QStringLiteral("Expected expression"));
+        }
+        break;
+    case TokenKind::Operator:
+        if (token.text == u"(") {
+            next();
+            ExprPtr inner = expression();
+            expectOperator(u")");
+            inner->parenthesized = true;
+            return inner;
+        }
+        fail(QStringLiteral("Expected expression"));
+    default:
+        fail(QStringLiteral("Expected expression"));
+    }
+    next();
+    return expr;
+}
+
+std::unique_ptr<Stmt> Parser::assignmentOrCall()
+{
+    const int line = peek().line;
+    ExprPtr target = postfix();
+    if (acceptOperator(u"=")) {
+        if (target->kind == ExprKind::Member && target->hasParens)
+            fail(QStringLiteral("Expected end of statement"));
+        auto stmt = std::make_unique<Stmt>();
+        stmt->kind = StmtKind::Assign;
+        stmt->line = line;
+        stmt->target = std::move(target);
+        stmt->value = expression();
+        return stmt;
+    }
+    auto stmt = callStatement(std::move(target));
+    stmt->line = line;
+    return stmt;
+}
+
+// `Name args` without parentheses. A parenthesised group right after the name is the first
+// argument's expression when more follows (`Log (1 + 2) * 3`), the argument list otherwise.
+std::unique_ptr<Stmt> Parser::callStatement(ExprPtr callee)
+{
+    auto stmt = std::make_unique<Stmt>();
+    stmt->kind = StmtKind::Call;
+    if (callee->kind != ExprKind::Name && callee->kind != ExprKind::NameCall &&
+        callee->kind != ExprKind::Member)
+        fail(QStringLiteral("Expected statement"));
+    if (callee->hasParens) {
+        if (atStatementEnd()) {
+            if (callee->args.size() == 1)
+                callee->args[0]->parenthesized = true;
+            if (callee->kind == ExprKind::Member)
+                callee->hasParens = true;
+            stmt->value = std::move(callee);
+            return stmt;
+        }
+        if (callee->args.size() != 1)
+            fail(QStringLiteral("Expected end of statement"));
+        ExprPtr first = std::move(callee->args[0]);
+        first->parenthesized = true;
+        callee->args.clear();
+        callee->hasParens = false;
+        if (callee->kind == ExprKind::NameCall)
+            callee->kind = ExprKind::Name;
+        callee->args.push_back(expression(1, std::move(first)));
+        while (acceptOperator(u","))
+            callee->args.push_back(expression());
+    } else if (!atStatementEnd()) {
+        do {
+            callee->args.push_back(expression());
+        } while (acceptOperator(u","));
+    }
+    if (callee->kind == ExprKind::Member)
+        callee->hasParens = true; // a statement calls the method, never reads a property
+    stmt->value = std::move(callee);
+    return stmt;
+}
+
+} // namespace velscript::lang

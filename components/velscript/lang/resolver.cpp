@@ -1,0 +1,385 @@
+#include "lang/resolver.h"
+
+#include "lang/builtins.h"
+
+namespace velscript::lang {
+
+Value* GlobalTable::add(const QString& name)
+{
+    const QString key = name.toLower();
+    if (Value* existing = byName.value(key, nullptr))
+        return existing;
+    values.emplace_back();
+    byName.insert(key, &values.back());
+    return &values.back();
+}
+
+namespace {
+
+struct SyntaxFailure {
+    ScriptError error;
+};
+
+struct LocalInfo {
+    int slot = 0;
+    bool byRef = false;
+    bool constant = false;
+};
+
+class Resolver {
+public:
+    Resolver(GlobalTable& globals, const ProcedureTable& procedures, bool optionExplicit)
+        : m_globals(globals), m_procedures(procedures), m_explicit(optionExplicit)
+    {}
+
+    void moduleStatements(Block& block)
+    {
+        declareAll(block);
+        resolveBlock(block);
+    }
+
+    void standalone(ExprPtr& expr) { resolveExpr(expr); }
+
+    void procedure(Procedure& proc)
+    {
+        m_proc = &proc;
+        m_locals.clear();
+        m_slotCount = 1;
+        for (const Parameter& param : proc.params) {
+            if (m_locals.contains(param.name.toLower()))
+                failAt(proc.line, 1, QStringLiteral("Name redefined: '%1'").arg(param.name));
+            m_locals.insert(param.name.toLower(), LocalInfo{m_slotCount++, param.byRef, false});
+        }
+        declareAll(proc.body);
+        resolveBlock(proc.body);
+        proc.slotCount = m_slotCount;
+        m_proc = nullptr;
+    }
+
+private:
+    [[noreturn]] void failAt(int line, int column, const QString& message)
+    {
+        ScriptError error;
+        error.kind = ScriptError::Kind::Syntax;
+        error.description = message;
+        error.line = line;
+        error.column = column;
+        throw SyntaxFailure{error};
+    }
+
+    // Dim, ReDim and Const declare for the whole scope, wherever they stand in it.
+    void declareAll(const Block& block)
+    {
+        for (const auto& stmt : block) {
+            if (stmt->kind == StmtKind::Dim || stmt->kind == StmtKind::Const ||
+                stmt->kind == StmtKind::ReDim) {
+                for (const DimItem& item : stmt->items)
+                    declare(*item.target, stmt->kind);
+            }
+            for (const Block& inner : stmt->blocks)
+                declareAll(inner);
+        }
+    }
+
+    void declare(const Expr& target, StmtKind how)
+    {
+        const QString key = target.name.toLower();
+        const bool constant = how == StmtKind::Const;
+        if (m_proc) {
+            if (m_locals.contains(key)) {
+                if (how == StmtKind::ReDim)
+                    return;
+                failAt(target.line, target.column,
+                       QStringLiteral("Name redefined: '%1'").arg(target.name));
+            }
+            m_locals.insert(key, LocalInfo{m_slotCount++, false, constant});
+            return;
+        }
+        if (m_globals.byName.contains(key) && how != StmtKind::ReDim &&
+            m_declaredHere.contains(key))
+            failAt(target.line, target.column,
+                   QStringLiteral("Name redefined: '%1'").arg(target.name));
+        m_declaredHere.insert(key);
+        m_globals.add(key);
+        if (constant)
+            m_globals.constants.insert(key);
+    }
+
+    void resolveBlock(Block& block)
+    {
+        for (auto& stmt : block)
+            resolveStmt(*stmt);
+    }
+
+    void resolveStmt(Stmt& stmt);
+    void resolveExpr(ExprPtr& expr);
+    void resolveTarget(Expr& target);
+    void resolveCallee(Expr& callee);
+    bool variable(Expr& expr, bool create);
+    void findAppend(Stmt& stmt);
+
+    GlobalTable& m_globals;
+    const ProcedureTable& m_procedures;
+    bool m_explicit;
+    Procedure* m_proc = nullptr;
+    QHash<QString, LocalInfo> m_locals;
+    QSet<QString> m_declaredHere;
+    int m_slotCount = 1;
+};
+
+// Makes `expr` (a Name) a Local, LocalRef or Global if the name is a variable in scope, creating
+// an implicit one when asked to.
+bool Resolver::variable(Expr& expr, bool create)
+{
+    const QString key = expr.name.toLower();
+    if (m_proc) {
+        if (m_proc->isFunction && key == m_proc->name.toLower()) {
+            expr.kind = ExprKind::Local;
+            expr.slot = 0;
+            return true;
+        }
+        const auto it = m_locals.constFind(key);
+        if (it != m_locals.constEnd()) {
+            expr.kind = it->byRef ? ExprKind::LocalRef : ExprKind::Local;
+            expr.slot = it->slot;
+            return true;
+        }
+    }
+    if (Value* global = m_globals.byName.value(key, nullptr)) {
+        expr.kind = ExprKind::Global;
+        expr.global = global;
+        return true;
+    }
+    if (!create)
+        return false;
+    if (m_explicit) {
+        expr.kind = ExprKind::Undefined;
+        expr.slot = ErrorNumber::VariableUndefined;
+        return true;
+    }
+    if (m_proc) {
+        m_locals.insert(key, LocalInfo{m_slotCount, false, false});
+        expr.kind = ExprKind::Local;
+        expr.slot = m_slotCount++;
+    } else {
+        expr.kind = ExprKind::Global;
+        expr.global = m_globals.add(key);
+    }
+    return true;
+}
+
+void Resolver::resolveCallee(Expr& callee)
+{
+    for (auto& arg : callee.args)
+        resolveExpr(arg);
+    if (callee.kind == ExprKind::Member) {
+        resolveExpr(callee.left);
+        return;
+    }
+    const QString key = callee.name.toLower();
+    if (Procedure* proc = m_procedures.value(key, nullptr)) {
+        callee.kind = ExprKind::Call;
+        callee.procedure = proc;
+    } else if (const int index = findBuiltin(key); index >= 0) {
+        callee.kind = ExprKind::Builtin;
+        callee.slot = index;
+    } else {
+        callee.kind = ExprKind::Undefined;
+        callee.slot = ErrorNumber::SubOrFunctionNotDefined;
+    }
+}
+
+void Resolver::resolveExpr(ExprPtr& expr)
+{
+    Expr& e = *expr;
+    switch (e.kind) {
+    case ExprKind::Name:
+        if (variable(e, false))
+            return;
+        if (m_procedures.contains(e.name.toLower()) || findBuiltin(e.name) >= 0) {
+            resolveCallee(e);
+            return;
+        }
+        variable(e, true);
+        return;
+    case ExprKind::NameCall: {
+        ExprPtr base = std::make_unique<Expr>();
+        base->name = e.name;
+        base->line = e.line;
+        base->column = e.column;
+        if (m_proc && m_proc->isFunction &&
+            e.name.compare(m_proc->name, Qt::CaseInsensitive) == 0) {
+            resolveCallee(e); // a Function calling itself
+            return;
+        }
+        if (variable(*base, false)) {
+            for (auto& arg : e.args)
+                resolveExpr(arg);
+            e.kind = ExprKind::Index;
+            e.left = std::move(base);
+            return;
+        }
+        resolveCallee(e);
+        return;
+    }
+    case ExprKind::Member:
+        resolveCallee(e);
+        return;
+    case ExprKind::Unary:
+        resolveExpr(e.left);
+        return;
+    case ExprKind::Binary:
+        resolveExpr(e.left);
+        resolveExpr(e.right);
+        return;
+    default:
+        return;
+    }
+}
+
+void Resolver::resolveTarget(Expr& target)
+{
+    const QString key = target.name.toLower();
+    if (target.kind == ExprKind::Member) {
+        resolveCallee(target);
+        return;
+    }
+    bool isConstant = m_globals.constants.contains(key);
+    if (m_proc && m_proc->isFunction && key == m_proc->name.toLower())
+        isConstant = false;
+    else if (m_proc && m_locals.contains(key))
+        isConstant = m_locals.value(key).constant;
+    if (isConstant)
+        failAt(target.line, target.column,
+               QStringLiteral("Illegal assignment to constant '%1'").arg(target.name));
+    if (target.kind == ExprKind::NameCall) {
+        ExprPtr base = std::make_unique<Expr>();
+        base->name = target.name;
+        base->line = target.line;
+        base->column = target.column;
+        variable(*base, true);
+        for (auto& arg : target.args)
+            resolveExpr(arg);
+        target.kind = ExprKind::Index;
+        target.left = std::move(base);
+        return;
+    }
+    const bool known = variable(target, false);
+    if (!known && (m_procedures.contains(key) || findBuiltin(key) >= 0))
+        failAt(target.line, target.column,
+               QStringLiteral("Illegal assignment to '%1'").arg(target.name));
+    if (!known)
+        variable(target, true);
+}
+
+bool hasSideEffects(const Expr& e)
+{
+    if (e.kind == ExprKind::Call || e.kind == ExprKind::Member || e.kind == ExprKind::Undefined)
+        return true;
+    if (e.left && hasSideEffects(*e.left))
+        return true;
+    if (e.right && hasSideEffects(*e.right))
+        return true;
+    for (const auto& arg : e.args) {
+        if (hasSideEffects(*arg))
+            return true;
+    }
+    return false;
+}
+
+bool sameVariable(const Expr& a, const Expr& b)
+{
+    if (a.kind != b.kind)
+        return false;
+    if (a.kind == ExprKind::Global)
+        return a.global == b.global;
+    return (a.kind == ExprKind::Local || a.kind == ExprKind::LocalRef) && a.slot == b.slot;
+}
+
+// `v = v & x` where x cannot change v: appended in place instead of copying v.
+void Resolver::findAppend(Stmt& stmt)
+{
+    Expr& value = *stmt.value;
+    if (stmt.isSet || !stmt.target->isVariable() || value.kind != ExprKind::Binary ||
+        value.binaryOp != BinaryOp::Concat || value.parenthesized ||
+        !sameVariable(*stmt.target, *value.left) || hasSideEffects(*value.right))
+        return;
+    stmt.kind = StmtKind::AppendAssign;
+    stmt.value = std::move(value.right);
+}
+
+void Resolver::resolveStmt(Stmt& stmt)
+{
+    switch (stmt.kind) {
+    case StmtKind::Assign:
+        resolveExpr(stmt.value);
+        resolveTarget(*stmt.target);
+        findAppend(stmt);
+        break;
+    case StmtKind::Call:
+        resolveCallee(*stmt.value);
+        break;
+    case StmtKind::Dim:
+    case StmtKind::ReDim:
+    case StmtKind::Const:
+        for (DimItem& item : stmt.items) {
+            if (item.size)
+                resolveExpr(item.size);
+            if (item.value)
+                resolveExpr(item.value);
+            variable(*item.target, true);
+        }
+        break;
+    case StmtKind::For:
+    case StmtKind::ForEach:
+        resolveExpr(stmt.value);
+        if (stmt.limit)
+            resolveExpr(stmt.limit);
+        if (stmt.step)
+            resolveExpr(stmt.step);
+        resolveTarget(*stmt.target);
+        break;
+    default:
+        if (stmt.value)
+            resolveExpr(stmt.value);
+        break;
+    }
+    for (auto& condition : stmt.conditions)
+        resolveExpr(condition);
+    for (auto& values : stmt.caseValues) {
+        for (auto& value : values)
+            resolveExpr(value);
+    }
+    for (Block& inner : stmt.blocks)
+        resolveBlock(inner);
+}
+
+} // namespace
+
+std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
+                                         const ProcedureTable& procedures)
+{
+    Resolver resolver(globals, procedures, module.optionExplicit);
+    try {
+        resolver.moduleStatements(module.statements);
+        for (auto& proc : module.procedures)
+            resolver.procedure(*proc);
+    } catch (const SyntaxFailure& failure) {
+        return failure.error;
+    }
+    return std::nullopt;
+}
+
+std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
+                                             const ProcedureTable& procedures)
+{
+    Resolver resolver(globals, procedures, false);
+    try {
+        resolver.standalone(expr);
+    } catch (const SyntaxFailure& failure) {
+        return failure.error;
+    }
+    return std::nullopt;
+}
+
+} // namespace velscript::lang

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "lang/ast.h"
+#include "lang/errors.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+
+#include <deque>
+#include <optional>
+
+namespace velscript::lang {
+
+// The module's variables. Their addresses never change, so resolved code and by-reference
+// arguments point straight at them.
+struct GlobalTable {
+    std::deque<Value> values;
+    QHash<QString, Value*> byName; // lower-case names
+    QSet<QString> constants;
+
+    Value* find(const QString& name) const { return byName.value(name.toLower(), nullptr); }
+    Value* add(const QString& name);
+};
+
+using ProcedureTable = QHash<QString, Procedure*>; // lower-case names
+
+// Turns names into slots, global addresses, routines and built-ins, and finds the statements
+// that can append in place. Module statements are resolved before routines so that routines see
+// the variables the module creates by assigning them.
+std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
+                                         const ProcedureTable& procedures);
+// An expression typed at run time, at module level.
+std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
+                                             const ProcedureTable& procedures);
+
+} // namespace velscript::lang

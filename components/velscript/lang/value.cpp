@@ -1,0 +1,82 @@
+#include "lang/value.h"
+
+#include "lang/errors.h"
+#include "lang/host.h"
+
+namespace velscript::lang {
+
+Value::Value(const QString& text) : m_type(Type::String)
+{
+    m_u.string = new StringData{1, text};
+}
+
+Value::Value(QString&& text) : m_type(Type::String)
+{
+    m_u.string = new StringData{1, std::move(text)};
+}
+
+Value::Value(std::vector<Value> items) : m_type(Type::Array)
+{
+    m_u.array = new ArrayData{1, std::move(items)};
+}
+
+Value::Value(std::shared_ptr<HostObject> object) : m_type(Type::Object)
+{
+    m_u.object = object ? new ObjectData{1, std::move(object)} : nullptr;
+}
+
+std::vector<Value>& Value::mutableArray()
+{
+    if (m_u.array->refs > 1) {
+        auto* copy = new ArrayData{1, m_u.array->items};
+        --m_u.array->refs;
+        m_u.array = copy;
+    }
+    return m_u.array->items;
+}
+
+HostObject* Value::object() const
+{
+    return m_u.object ? m_u.object->object.get() : nullptr;
+}
+
+std::shared_ptr<HostObject> Value::objectRef() const
+{
+    return m_u.object ? m_u.object->object : nullptr;
+}
+
+void Value::appendText(const QString& text)
+{
+    if (m_type == Type::String && m_u.string->refs == 1) {
+        m_u.string->text.append(text);
+        return;
+    }
+    *this = Value(string() + text);
+}
+
+Value HostObject::call(const QString& name, std::span<const Value> args)
+{
+    Q_UNUSED(name);
+    Q_UNUSED(args);
+    throw RuntimeError(ErrorNumber::UnsupportedMember);
+}
+
+Value HostObject::getProperty(const QString& name)
+{
+    Q_UNUSED(name);
+    throw RuntimeError(ErrorNumber::UnsupportedMember);
+}
+
+void HostObject::setProperty(const QString& name, const Value& value)
+{
+    Q_UNUSED(name);
+    Q_UNUSED(value);
+    throw RuntimeError(ErrorNumber::UnsupportedMember);
+}
+
+Value HostObject::defaultValue()
+{
+    throw RuntimeError(ErrorNumber::UnsupportedMember);
+}
+
+} // namespace velscript::lang

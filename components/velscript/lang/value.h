@@ -1,0 +1,197 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace velscript::lang {
+
+class HostObject;
+struct ArrayData;
+struct StringData;
+struct ObjectData;
+
+enum class Type : std::uint8_t {
+    Empty,
+    Null,
+    Boolean,
+    Integer,
+    Double,
+    String,
+    Array,
+    Object, // a host object, or Nothing
+    // Internal: the slot of a by-reference parameter, pointing at the caller's variable.
+    Reference,
+};
+
+// A script value: a tag and one machine word. Texts, arrays and objects are counted and shared;
+// an array is copied before a shared one is changed, so assignment keeps value semantics.
+// Values belong to one thread at a time (the counts are not atomic).
+class Value {
+public:
+    Value() noexcept { m_u.integer = 0; }
+    Value(bool b) noexcept : m_type(Type::Boolean) { m_u.boolean = b; }
+    Value(std::int32_t i) noexcept : m_type(Type::Integer) { m_u.integer = i; }
+    Value(double d) noexcept : m_type(Type::Double) { m_u.number = d; }
+    Value(const QString& text);
+    Value(QString&& text);
+    Value(const char*) = delete;
+    explicit Value(std::vector<Value> items);
+    explicit Value(std::shared_ptr<HostObject> object);
+
+    static Value null() noexcept
+    {
+        Value v;
+        v.m_type = Type::Null;
+        return v;
+    }
+    static Value nothing() noexcept
+    {
+        Value v;
+        v.m_type = Type::Object;
+        v.m_u.object = nullptr;
+        return v;
+    }
+    static Value reference(Value* target) noexcept
+    {
+        Value v;
+        v.m_type = Type::Reference;
+        v.m_u.target = target;
+        return v;
+    }
+
+    Value(const Value& other) noexcept : m_type(other.m_type), m_u(other.m_u) { retain(); }
+    Value(Value&& other) noexcept : m_type(other.m_type), m_u(other.m_u)
+    {
+        other.m_type = Type::Empty;
+    }
+    Value& operator=(const Value& other) noexcept
+    {
+        Value copy(other);
+        swap(copy);
+        return *this;
+    }
+    Value& operator=(Value&& other) noexcept
+    {
+        Value moved(std::move(other));
+        swap(moved);
+        return *this;
+    }
+    ~Value() { release(); }
+
+    void swap(Value& other) noexcept
+    {
+        std::swap(m_type, other.m_type);
+        std::swap(m_u, other.m_u);
+    }
+
+    Type type() const { return m_type; }
+    bool isEmpty() const { return m_type == Type::Empty; }
+    bool isNull() const { return m_type == Type::Null; }
+    bool isInteger() const { return m_type == Type::Integer; }
+    bool isString() const { return m_type == Type::String; }
+    bool isArray() const { return m_type == Type::Array; }
+    bool isObject() const { return m_type == Type::Object; }
+    bool isNothing() const { return m_type == Type::Object && !m_u.object; }
+    bool isReference() const { return m_type == Type::Reference; }
+    // Empty, Boolean, Integer and Double take part in arithmetic without parsing.
+    bool isNumeric() const { return m_type != Type::Null && m_type <= Type::Double; }
+
+    bool boolean() const { return m_u.boolean; }
+    std::int32_t integer() const { return m_u.integer; }
+    double number() const { return m_u.number; }
+    const QString& string() const;
+    const std::vector<Value>& array() const;
+    // The array's items, copied first if another value shares them.
+    std::vector<Value>& mutableArray();
+    HostObject* object() const;
+    std::shared_ptr<HostObject> objectRef() const;
+    Value* target() const { return m_u.target; }
+
+    // For a value that holds a text: appends in place when this value holds the only reference to
+    // it (the cheap path of `s = s & x`), otherwise makes this value a new text.
+    void appendText(const QString& text);
+
+private:
+    void retain() const noexcept;
+    void release() noexcept;
+
+    Type m_type = Type::Empty;
+    union {
+        bool boolean;
+        std::int32_t integer;
+        double number;
+        StringData* string;
+        ArrayData* array;
+        ObjectData* object;
+        Value* target;
+    } m_u;
+};
+
+struct StringData {
+    int refs = 1;
+    QString text;
+};
+
+struct ArrayData {
+    int refs = 1;
+    std::vector<Value> items;
+};
+
+struct ObjectData {
+    int refs = 1;
+    std::shared_ptr<HostObject> object;
+};
+
+inline void Value::retain() const noexcept
+{
+    switch (m_type) {
+    case Type::String:
+        ++m_u.string->refs;
+        break;
+    case Type::Array:
+        ++m_u.array->refs;
+        break;
+    case Type::Object:
+        if (m_u.object)
+            ++m_u.object->refs;
+        break;
+    default:
+        break;
+    }
+}
+
+inline void Value::release() noexcept
+{
+    switch (m_type) {
+    case Type::String:
+        if (--m_u.string->refs == 0)
+            delete m_u.string;
+        break;
+    case Type::Array:
+        if (--m_u.array->refs == 0)
+            delete m_u.array;
+        break;
+    case Type::Object:
+        if (m_u.object && --m_u.object->refs == 0)
+            delete m_u.object;
+        break;
+    default:
+        break;
+    }
+}
+
+inline const QString& Value::string() const
+{
+    return m_u.string->text;
+}
+
+inline const std::vector<Value>& Value::array() const
+{
+    return m_u.array->items;
+}
+
+} // namespace velscript::lang
