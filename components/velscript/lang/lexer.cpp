@@ -86,9 +86,13 @@ public:
     std::expected<std::vector<Token>, ScriptError> run()
     {
         while (m_pos < m_src.size()) {
+            const size_t tokensBefore = m_tokens.size();
             const QChar c = m_src[m_pos];
             if (c == u'\n') {
-                add(TokenKind::Newline, QString());
+                // Placed where the line's code ends, so "Expected ..." points past the last
+                // word rather than past a trailing comment.
+                add(TokenKind::Newline, QString(), m_codeEnd);
+                m_codeEnd = 1;
                 advance();
                 ++m_line;
                 m_lineStart = m_pos;
@@ -117,6 +121,8 @@ public:
                 return std::unexpected(
                     error(QStringLiteral("Invalid character '%1'").arg(QString(c))));
             }
+            if (m_tokens.size() != tokensBefore && m_tokens.back().kind != TokenKind::Newline)
+                m_codeEnd = column();
         }
         Token end;
         end.kind = TokenKind::End;
@@ -144,13 +150,13 @@ private:
         m_tokens.push_back(std::move(token));
     }
 
-    ScriptError error(const QString& message) const
+    ScriptError error(const QString& message, int atColumn = 0) const
     {
         ScriptError e;
         e.kind = ScriptError::Kind::Syntax;
         e.description = message;
         e.line = m_line;
-        e.column = column();
+        e.column = atColumn ? atColumn : column();
         return e;
     }
 
@@ -181,7 +187,8 @@ private:
         QString text;
         while (true) {
             if (m_pos >= m_src.size() || m_src[m_pos] == u'\n') {
-                m_error = error(QStringLiteral("Unterminated string: expected '\"'"));
+                m_error =
+                    error(QStringLiteral("Unterminated string: expected a closing quote"), start);
                 return false;
             }
             const QChar c = m_src[m_pos];
@@ -301,6 +308,7 @@ private:
     qsizetype m_pos = 0;
     qsizetype m_lineStart = 0;
     int m_line = 1;
+    int m_codeEnd = 1;
     std::vector<Token> m_tokens;
     ScriptError m_error;
 };

@@ -1,0 +1,1 @@
+If "maybe" Then Log "never" ' expect error: Run-time error 13: Type mismatch

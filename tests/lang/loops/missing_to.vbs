@@ -1,0 +1,2 @@
+For i = 1 2 ' expect error: Syntax error at column 11: Expected 'To'
+Next

@@ -1,0 +1,17 @@
+Log 7 / 2 ' expect: 3.5
+Log 7 \ 2 ' expect: 3
+Log -7 \ 2 ' expect: -3
+Log 7.6 \ 2 ' expect: 4
+Log 2.5 \ 1 ' expect: 2
+Log 10 Mod 3 ' expect: 1
+Log 5.5 Mod 3 ' expect: 0
+Log "3" + 4 ' expect: 7
+Log "3" + "4" ' expect: 34
+Log "3" * "4" ' expect: 12
+Log True + True ' expect: -2
+Log Empty + 5 ' expect: 5
+Log 1.5 + 1 ' expect: 2.5
+Log TypeName(2 * 3) ' expect: Long
+Log TypeName(6 / 3) ' expect: Double
+Log 3 & 4 ' expect: 34
+Log -2147483647 - 1 ' expect: -2147483648

@@ -1,0 +1,2 @@
+Log "before" ' expect: before
+x = 1 Is Nothing ' expect error: Run-time error 424: Object required

@@ -1,0 +1,1 @@
+x = 1 + ' expect error: Syntax error at column 8: Expected expression

@@ -1,0 +1,2 @@
+Log "never logged"
+x = (1 ' expect error: Syntax error at column 7: Expected ')'

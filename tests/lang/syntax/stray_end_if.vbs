@@ -1,0 +1,1 @@
+End If ' expect error: Syntax error at column 1: Expected statement
