@@ -32,6 +32,12 @@ int usage(const char* message)
     return 2;
 }
 
+int unreadable(const QString& file, const QString& reason)
+{
+    std::fprintf(stderr, "velscript: cannot read %s: %s\n", qPrintable(file), qPrintable(reason));
+    return 2;
+}
+
 int report(const QString& file, const ScriptError& error)
 {
     std::fflush(stdout);
@@ -68,14 +74,19 @@ int main(int argc, char** argv)
         return usage("no script file given");
     QFile source(file);
     if (!source.open(QIODevice::ReadOnly))
-        return usage(
-            qPrintable(QStringLiteral("cannot read %1: %2").arg(file, source.errorString())));
+        return unreadable(file, source.errorString());
 
     ConsoleHost host;
     Interpreter interpreter(host);
     interpreter.setHooked(!fast);
     if (const auto error = interpreter.load(QString::fromUtf8(source.readAll())))
         return report(file, *error);
+    // A misspelt routine name is found before the module's statements run, as a syntax error is.
+    if (!routine.isEmpty() && !interpreter.hasRoutine(routine)) {
+        std::fprintf(stderr, "%s: no Sub or Function named %s\n", qPrintable(file),
+                     qPrintable(routine));
+        return 1;
+    }
     Outcome outcome = interpreter.runModule();
     if (outcome.finished() && !routine.isEmpty())
         outcome = interpreter.callRoutine(routine);
