@@ -64,6 +64,8 @@ private:
 };
 
 // Thrown to unwind a script that the host asked to stop; no script error handler sees it.
-struct StopRequest {};
+struct StopRequest {
+    int line = 0; // where it stopped, for the current line once the frames have unwound
+};
 
 } // namespace velscript::lang

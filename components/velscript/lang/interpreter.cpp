@@ -19,7 +19,7 @@ void Machine::sleep(int milliseconds)
     m_sleepWake.wait_for(lock, std::chrono::milliseconds(milliseconds),
                          [this] { return stop.load(); });
     if (stop.load())
-        throw StopRequest{};
+        throw StopRequest{line.load(std::memory_order_relaxed)};
 }
 
 Interpreter::Interpreter(Host& host) : m(std::make_unique<Machine>(host)) {}
@@ -63,15 +63,16 @@ const Limits& Interpreter::limits() const
 std::optional<ScriptError> Interpreter::load(const QString& source)
 {
     auto parsed = parseModule(source);
-    if (!parsed)
-        return parsed.error();
-    auto module = std::make_unique<Module>(std::move(*parsed));
-    // A new source starts from fresh module variables; the bound objects stay bound.
+    // A new source starts from fresh module variables; the bound objects stay bound. One that
+    // fails to load leaves nothing of the previous one to run.
     m->procedures.clear();
     m->module.reset();
     m->globals = GlobalTable();
     for (const auto& [name, value] : m->bound)
         *m->globals.add(name) = value;
+    if (!parsed)
+        return parsed.error();
+    auto module = std::make_unique<Module>(std::move(*parsed));
     for (const auto& proc : module->procedures) {
         const QString key = proc->name.toLower();
         if (m->procedures.contains(key)) {
@@ -154,6 +155,8 @@ Outcome Interpreter::evaluate(const QString& expression, Value* result)
         return outcome;
     }
     return m->guarded([this, &expr, result] {
+        // The typed line is line 1, as for execute(); a failure here is not the script's last line.
+        m->line.store(1, std::memory_order_relaxed);
         Value value = m->eval(*expr);
         if (result)
             *result = std::move(value);

@@ -128,6 +128,9 @@ public:
         end.kind = TokenKind::End;
         end.line = m_tokens.empty() ? 1 : m_tokens.back().line;
         end.column = m_tokens.empty() ? 1 : m_tokens.back().column;
+        // A typed line has no line break: past its last word too, not on it.
+        if (!m_tokens.empty() && m_tokens.back().kind != TokenKind::Newline)
+            end.column = m_codeEnd;
         m_tokens.push_back(end);
         return std::move(m_tokens);
     }

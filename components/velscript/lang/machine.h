@@ -62,7 +62,7 @@ private:
         if (hooked)
             host.statement(statementLine);
         if (stop.load(std::memory_order_relaxed))
-            throw StopRequest{};
+            throw StopRequest{statementLine};
     }
 
     Flow exec(const Stmt& stmt);
@@ -88,6 +88,7 @@ private:
     Value* m_frame = nullptr;
     int m_depth = 0;
     bool m_resumeNext = false;
+    bool m_running = false;          // inside guarded(): a run typed from the hook is nested
     std::uintptr_t m_stackLimit = 0; // below this address the thread's stack is nearly full
 
     std::mutex m_sleepMutex;
@@ -102,10 +103,15 @@ template <typename Body> Outcome Machine::guarded(Body body)
     const bool outermost = m_depth == 0 && m_frame == nullptr;
     if (outermost)
         m_stackLimit = nativeStackLimit();
+    // Text typed while the script waits in the hook runs nested; the script's line is its own
+    // again afterwards.
+    const bool nested = m_running;
+    const int savedLine = line.load(std::memory_order_relaxed);
     Value* const savedFrame = m_frame;
     const bool savedResume = m_resumeNext;
     m_frame = nullptr;
     m_resumeNext = false;
+    m_running = true;
     try {
         body();
     } catch (const RuntimeError& error) {
@@ -114,9 +120,16 @@ template <typename Body> Outcome Machine::guarded(Body body)
         outcome.error.number = error.number();
         outcome.error.description = error.description();
         outcome.error.line = error.line() ? error.line() : line.load();
-    } catch (const StopRequest&) {
+        // The routines' frames restored their callers' lines while unwinding; the current line
+        // is where the script failed (or stopped, below).
+        line.store(outcome.error.line, std::memory_order_relaxed);
+    } catch (const StopRequest& request) {
         outcome.completion = Outcome::Completion::Stopped;
+        line.store(request.line, std::memory_order_relaxed);
     }
+    m_running = nested;
+    if (nested)
+        line.store(savedLine, std::memory_order_relaxed);
     m_frame = savedFrame;
     m_resumeNext = savedResume;
     return outcome;
