@@ -234,6 +234,9 @@ Value split(Machine& machine, Args args)
         const qsizetype at = s.indexOf(delimiter, from, mode);
         if (at < 0)
             break;
+        // Checked as the parts are made (the rest of the text is one more part): a long text of
+        // delimiters would otherwise make millions of them before the limit is looked at.
+        machine.checkArrayLength(qint64(parts.size()) + 2);
         parts.emplace_back(s.mid(from, at - from));
         from = at + delimiter.size();
     }

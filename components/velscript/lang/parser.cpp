@@ -1,9 +1,17 @@
 #include "lang/parser.h"
 
+#include <QScopeGuard>
+
+#include <utility>
+
 namespace velscript::lang {
 namespace {
 
 constexpr int maxNesting = 200;
+// `a + b + c ...` and `a.b.c ...` are read in a loop, not by recursion, yet make a tree as deep
+// as the chain is long, which resolving, running and freeing it then walk recursively. This many
+// per statement stays well inside the stack the interpreter keeps in reserve.
+constexpr int maxOperators = 1000;
 
 struct SyntaxFailure {
     ScriptError error;
@@ -67,6 +75,12 @@ NestingGuard::NestingGuard(Parser& parser) : m_parser(parser)
         --m_parser.m_depth;
         m_parser.fail(QStringLiteral("Nesting too deep"));
     }
+}
+
+void Parser::countOperator()
+{
+    if (++m_operators > maxOperators)
+        fail(QStringLiteral("Expression too complex"));
 }
 
 const Token& Parser::peek(int ahead) const
@@ -248,6 +262,9 @@ void Parser::endOfStatement()
 
 std::unique_ptr<Stmt> Parser::statement()
 {
+    // A nested statement's expressions are trees of their own.
+    const int outerOperators = std::exchange(m_operators, 0);
+    const auto restore = qScopeGuard([&] { m_operators = outerOperators; });
     const Token& token = peek();
     if (token.kind == TokenKind::Identifier)
         return assignmentOrCall();

@@ -71,10 +71,12 @@ private:
     ExprPtr primary();
     std::vector<ExprPtr> argumentList();
     ExprPtr makeExpr(ExprKind kind, const Token& at) const;
+    void countOperator();
 
     std::vector<Token> m_tokens;
     size_t m_pos = 0;
     int m_depth = 0;
+    int m_operators = 0; // binary operators and members in the current statement's expressions
     int m_loopDo = 0;
     int m_loopFor = 0;
     int m_singleLineIf = 0;

@@ -101,6 +101,7 @@ ExprPtr Parser::expression(int minLevel, ExprPtr left)
         const auto info = binaryOperator(token);
         if (!info || info->level < minLevel)
             return left;
+        countOperator();
         next();
         ExprPtr right = expression(info->level + 1);
         ExprPtr node = makeExpr(ExprKind::Binary, token);
@@ -162,6 +163,7 @@ ExprPtr Parser::postfix()
         expr->args = argumentList();
     }
     while (atOperator(u".")) {
+        countOperator();
         next();
         const Token& member = peek();
         if (member.kind != TokenKind::Identifier && member.kind != TokenKind::Keyword)

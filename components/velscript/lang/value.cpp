@@ -25,6 +25,27 @@ Value::Value(std::shared_ptr<HostObject> object) : m_type(Type::Object)
     m_u.object = object ? new ObjectData{1, std::move(object)} : nullptr;
 }
 
+void Value::freeArray(ArrayData* array) noexcept
+{
+    // Arrays nest as deep as a script makes them (`a = Array(a)` in a loop). Freeing them by
+    // recursion would need stack in proportion, so the nested arrays that go with this one are
+    // taken out of it and freed one after the other.
+    std::vector<ArrayData*> pending;
+    while (true) {
+        for (Value& item : array->items) {
+            if (item.m_type == Type::Array && item.m_u.array->refs == 1) {
+                pending.push_back(item.m_u.array);
+                item.m_type = Type::Empty;
+            }
+        }
+        delete array;
+        if (pending.empty())
+            return;
+        array = pending.back();
+        pending.pop_back();
+    }
+}
+
 std::vector<Value>& Value::mutableArray()
 {
     if (m_u.array->refs > 1) {

@@ -118,6 +118,7 @@ public:
 private:
     void retain() const noexcept;
     void release() noexcept;
+    static void freeArray(ArrayData* array) noexcept;
 
     Type m_type = Type::Empty;
     union {
@@ -173,7 +174,7 @@ inline void Value::release() noexcept
         break;
     case Type::Array:
         if (--m_u.array->refs == 0)
-            delete m_u.array;
+            freeArray(m_u.array);
         break;
     case Type::Object:
         if (m_u.object && --m_u.object->refs == 0)
