@@ -1,0 +1,928 @@
+// Feeds the language thousands of random, mutated and hostile scripts. Each must end as a script
+// may end: a syntax error with a position, or a run that finishes, fails with a located run-time
+// error, or is stopped by the host; nothing may crash, hang or let a C++ exception out. Every
+// case comes from one seed, and a failing case is printed whole so that it can become a script.
+
+#include "lang/interpreter.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QThread>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+using namespace velscript::lang;
+using namespace std::chrono_literals;
+
+namespace {
+
+// VELSCRIPT_ROBUSTNESS_SEED=<number> explores other cases; a failure names the seed in use.
+constexpr quint32 defaultSeed = 20240611;
+// Statements a hooked run may take before the host stops it: enough for every feature script.
+constexpr int statementBudget = 4000;
+// A run still going after this long is stopped from outside, as a user would stop it...
+constexpr auto deadline = 1s;
+// ... and must then end within this long: more is a hang.
+constexpr auto stopLag = 500ms;
+constexpr int maxText = 1 << 16;
+constexpr int maxArray = 1 << 14;
+
+quint32 seed()
+{
+    bool ok = false;
+    const quint32 fromEnvironment = qEnvironmentVariable("VELSCRIPT_ROBUSTNESS_SEED").toUInt(&ok);
+    return ok ? fromEnvironment : defaultSeed;
+}
+
+// Small enough that every limit is reached in milliseconds.
+Limits smallLimits()
+{
+    Limits limits;
+    limits.maxCallDepth = 300;
+    limits.stackSlots = 1 << 13;
+    limits.maxStringLength = maxText;
+    limits.maxArrayLength = maxArray;
+    return limits;
+}
+
+int lineCount(const QString& source)
+{
+    return int(source.count(u'\n')) + 1;
+}
+
+long peakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Counts statements and stops the script when its budget is spent; records any statement line
+// that is not a line of the script.
+class BudgetHost : public Host {
+public:
+    BudgetHost(int lines, int budget) : m_lines(lines), m_budget(budget) {}
+
+    void log(const QString& text) override
+    {
+        if (entries.size() < 100)
+            entries << text;
+    }
+
+    void statement(int line) override
+    {
+        if ((line < 1 || line > m_lines) && !badLine)
+            badLine = line;
+        if (++statements == m_budget && interpreter) {
+            budgetSpent = true;
+            interpreter->requestStop();
+        }
+    }
+
+    Interpreter* interpreter = nullptr;
+    QStringList entries;
+    int statements = 0;
+    int badLine = 0;
+    bool budgetSpent = false;
+
+private:
+    int m_lines;
+    int m_budget;
+};
+
+// Stops the armed interpreter from another thread once its deadline passes, as a host's stop
+// button does; the only way to end a fast-mode run that does not end by itself.
+class Watchdog {
+public:
+    Watchdog() : m_thread([this] { watch(); }) {}
+    ~Watchdog()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+
+    void arm(Interpreter* target, std::chrono::milliseconds after)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_target = target;
+            m_deadline = std::chrono::steady_clock::now() + after;
+            m_fired = false;
+        }
+        m_wake.notify_all();
+    }
+
+    // Returns how long ago the watchdog had to stop the run, if it had to.
+    std::optional<std::chrono::milliseconds> disarm()
+    {
+        std::lock_guard lock(m_mutex);
+        m_target = nullptr;
+        if (!m_fired)
+            return std::nullopt;
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - m_firedAt);
+    }
+
+private:
+    void watch()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_quit) {
+            if (!m_target) {
+                m_wake.wait(lock);
+            } else if (std::chrono::steady_clock::now() >= m_deadline) {
+                m_target->requestStop();
+                m_fired = true;
+                m_firedAt = std::chrono::steady_clock::now();
+                m_target = nullptr;
+            } else {
+                m_wake.wait_until(lock, m_deadline);
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    Interpreter* m_target = nullptr;
+    std::chrono::steady_clock::time_point m_deadline;
+    std::chrono::steady_clock::time_point m_firedAt;
+    bool m_fired = false;
+    bool m_quit = false;
+    std::thread m_thread; // last: starts after the members it uses
+};
+
+struct Run {
+    Outcome outcome; // a syntax error is a Failed outcome of kind Syntax
+    QStringList log;
+    bool stoppedByHost = false;
+    bool watchdogFired = false;
+    QString problem; // empty when the run ended as a run may end
+};
+
+QString describe(const Outcome& outcome)
+{
+    switch (outcome.completion) {
+    case Outcome::Completion::Finished:
+        return QStringLiteral("finished");
+    case Outcome::Completion::Stopped:
+        return QStringLiteral("stopped");
+    case Outcome::Completion::Failed:
+        break;
+    }
+    return QStringLiteral("%1 on line %2").arg(outcome.error.text()).arg(outcome.error.line);
+}
+
+QString checkOutcome(const Outcome& outcome, int lines, bool stopAllowed)
+{
+    const ScriptError& error = outcome.error;
+    switch (outcome.completion) {
+    case Outcome::Completion::Finished:
+        return QString();
+    case Outcome::Completion::Stopped:
+        return stopAllowed ? QString() : QStringLiteral("stopped although nobody asked it to");
+    case Outcome::Completion::Failed:
+        break;
+    }
+    if (error.kind != ScriptError::Kind::Runtime || error.number <= 0 ||
+        error.description.isEmpty() || error.line < 1 || error.line > lines)
+        return QStringLiteral("a malformed run-time error: %1 (number %2, line %3 of %4)")
+            .arg(error.text())
+            .arg(error.number)
+            .arg(error.line)
+            .arg(lines);
+    return QString();
+}
+
+QString checkSyntaxError(const ScriptError& error, int lines)
+{
+    if (error.kind != ScriptError::Kind::Syntax || error.description.isEmpty() || error.line < 1 ||
+        error.line > lines || error.column < 1)
+        return QStringLiteral("a malformed syntax error: %1 (line %2 of %3, column %4)")
+            .arg(error.text())
+            .arg(error.line)
+            .arg(lines)
+            .arg(error.column);
+    return QString();
+}
+
+// Loads and runs one script in a fresh interpreter: the module, then Main if there is one.
+Run runScript(const QString& source, bool hooked, Watchdog& watchdog,
+              const Limits& limits = smallLimits(), std::chrono::milliseconds allowed = deadline,
+              int budget = statementBudget)
+{
+    const int lines = lineCount(source);
+    BudgetHost host(lines, hooked ? budget : 0);
+    Interpreter interpreter(host);
+    host.interpreter = &interpreter;
+    interpreter.setLimits(limits);
+    interpreter.setHooked(hooked);
+    Run run;
+    watchdog.arm(&interpreter, allowed);
+    try {
+        if (const auto syntax = interpreter.load(source)) {
+            run.outcome.completion = Outcome::Completion::Failed;
+            run.outcome.error = *syntax;
+            run.problem = checkSyntaxError(*syntax, lines);
+        } else {
+            run.outcome = interpreter.runModule();
+            if (run.outcome.finished() && interpreter.hasRoutine(QStringLiteral("Main")))
+                run.outcome = interpreter.callRoutine(QStringLiteral("Main"));
+        }
+    } catch (const std::exception& e) {
+        run.problem = QStringLiteral("a C++ exception escaped: %1").arg(e.what());
+    } catch (const RuntimeError& e) {
+        run.problem = QStringLiteral("a run-time error escaped: %1").arg(e.description());
+    } catch (...) {
+        run.problem = QStringLiteral("an unknown exception escaped");
+    }
+    const auto sinceStop = watchdog.disarm();
+    run.watchdogFired = sinceStop.has_value();
+    run.stoppedByHost = host.budgetSpent || run.watchdogFired;
+    run.log = host.entries;
+    if (run.problem.isEmpty() && run.outcome.error.kind == ScriptError::Kind::Runtime)
+        run.problem = checkOutcome(run.outcome, lines, run.stoppedByHost);
+    if (run.problem.isEmpty() && sinceStop && *sinceStop > stopLag)
+        run.problem =
+            QStringLiteral("still running %1 ms after the stop request").arg(sinceStop->count());
+    if (run.problem.isEmpty() && host.badLine)
+        run.problem = QStringLiteral("the statement hook was given line %1").arg(host.badLine);
+    if (run.problem.isEmpty() &&
+        (interpreter.currentLine() < 0 || interpreter.currentLine() > lines))
+        run.problem = QStringLiteral("currentLine() is %1").arg(interpreter.currentLine());
+    if (run.problem.isEmpty()) {
+        // Whatever the script did, the interpreter must still work.
+        interpreter.clearStop();
+        Value value;
+        const Outcome after = interpreter.evaluate(QStringLiteral("1 + 2"), &value);
+        if (!after.finished() || !value.isInteger() || value.integer() != 3)
+            run.problem = QStringLiteral("afterwards `1 + 2` gives %1").arg(describe(after));
+    }
+    return run;
+}
+
+// Scripts whose Log output depends on the clock cannot be compared run against run.
+bool deterministic(const QString& source)
+{
+    static const QRegularExpression clock(QStringLiteral("\\b(Timer|Now|Date|Time)\\b"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return !source.contains(clock);
+}
+
+// A hooked run that ended by itself must end the same way in fast mode.
+QString compareWithFastMode(const QString& source, const Run& hooked, Watchdog& watchdog)
+{
+    if (hooked.outcome.stopped() || !hooked.problem.isEmpty() || !deterministic(source) ||
+        hooked.outcome.error.kind == ScriptError::Kind::Syntax)
+        return QString();
+    const Run fast = runScript(source, false, watchdog);
+    if (!fast.problem.isEmpty())
+        return QStringLiteral("in fast mode: %1").arg(fast.problem);
+    if (fast.watchdogFired)
+        return QStringLiteral("in fast mode: still running after %1 ms")
+            .arg(std::chrono::milliseconds(deadline).count());
+    if (describe(fast.outcome) != describe(hooked.outcome) || fast.log != hooked.log)
+        return QStringLiteral("hooked: %1 after %2 Log entries; fast: %3 after %4")
+            .arg(describe(hooked.outcome))
+            .arg(hooked.log.size())
+            .arg(describe(fast.outcome))
+            .arg(fast.log.size());
+    return QString();
+}
+
+// Collects the failing cases of one group and prints the first few in full.
+class Failures {
+public:
+    explicit Failures(QString group) : m_group(std::move(group)) {}
+
+    void check(int index, const QString& source, const QString& problem)
+    {
+        ++m_cases;
+        if (problem.isEmpty())
+            return;
+        if (m_count++ < 5)
+            qWarning().noquote() << QStringLiteral("%1 case %2 (seed %3): %4\n--- script ---\n%5\n"
+                                                   "--- end ---")
+                                        .arg(m_group)
+                                        .arg(index)
+                                        .arg(seed())
+                                        .arg(problem, source.left(20000));
+    }
+
+    int count() const { return m_count; }
+    int cases() const { return m_cases; }
+    QByteArray summary() const
+    {
+        return QStringLiteral("%1 of %2 %3 cases failed (seed %4)")
+            .arg(m_count)
+            .arg(m_cases)
+            .arg(m_group)
+            .arg(seed())
+            .toUtf8();
+    }
+
+private:
+    QString m_group;
+    int m_count = 0;
+    int m_cases = 0;
+};
+
+// The runner's verdict on one case, with the fast-mode comparison where it applies.
+QString runCase(const QString& source, Watchdog& watchdog, bool compare)
+{
+    const Run hooked = runScript(source, true, watchdog);
+    if (!hooked.problem.isEmpty())
+        return hooked.problem;
+    return compare ? compareWithFastMode(source, hooked, watchdog) : QString();
+}
+
+// --- Token soup ---------------------------------------------------------------------------------
+
+const QStringList& words()
+{
+    static const QStringList all = [] {
+        QStringList w =
+            QStringLiteral(
+                "And ByRef ByVal Call Case Const Dim Do Each Else ElseIf Empty End Error "
+                "Exit Explicit False For Function GoTo If In Is Loop Mod Next Not "
+                "Nothing Null On Option Or Preserve Private Public ReDim Resume Select "
+                "Set Step Sub Then To True Until Wend While Xor Rem")
+                .split(u' ');
+        w << QStringLiteral("( ) , . = <> < > <= >= + - * / \\ ^ & ( ) = ,").split(u' ');
+        w << QStringLiteral("x y i s a n Main F S Err Log Len Mid String Space Array UBound "
+                            "Split Join Replace CInt CStr Abs Round Chr Asc TypeName Number Raise")
+                 .split(u' ');
+        w << QStringLiteral("0 1 2 42 -1 1.5 .5 1e308 1e309 1e-320 2147483647 2147483648 "
+                            "99999999999999999999 &HFF &HFFFFFFFF &H7FFFFFFF& &H &H123456789 1e "
+                            "1.2.3 0x10 1_")
+                 .split(u' ');
+        w << QStringLiteral("\"x\"") << QStringLiteral("\"\"") << QStringLiteral("\"a\"\"b\"")
+          << QStringLiteral("\"unterminated") << QStringLiteral("\"é∑\"");
+        return w;
+    }();
+    return all;
+}
+
+QString soupWord(QRandomGenerator& rng)
+{
+    switch (rng.bounded(12)) {
+    case 0:
+        return QStringLiteral("\n");
+    case 1:
+        return QStringLiteral(":");
+    case 2:
+        return QStringLiteral(" _\n");
+    case 3:
+        return rng.bounded(2) ? QStringLiteral("' note\n") : QStringLiteral("Rem note\n");
+    default:
+        break;
+    }
+    QString word = words()[rng.bounded(int(words().size()))];
+    if (rng.bounded(8) == 0)
+        word = rng.bounded(2) ? word.toUpper() : word.toLower();
+    return word;
+}
+
+QString soupScript(QRandomGenerator& rng)
+{
+    static const QStringList starters =
+        QStringLiteral("If|x =|Do|For i = 1 To|While|Select Case|Sub S|"
+                       "Function F|Dim|ReDim a(|Call|Log|On Error|End|Next|Loop")
+            .split(u'|');
+    QString source;
+    const int count = 1 + rng.bounded(rng.bounded(2) ? 6 : 80);
+    const bool startLines = rng.bounded(2);
+    for (int i = 0; i < count; ++i) {
+        if (startLines && (source.isEmpty() || source.endsWith(u'\n')))
+            source += starters[rng.bounded(int(starters.size()))] + u' ';
+        source += soupWord(rng);
+        if (rng.bounded(6) != 0)
+            source += u' ';
+    }
+    return source;
+}
+
+// --- Mutations ----------------------------------------------------------------------------------
+
+QString nested(const QString& open, const QString& inner, const QString& close, int depth)
+{
+    return open.repeated(depth) + inner + close.repeated(depth);
+}
+
+QString hostileInsertion(QRandomGenerator& rng)
+{
+    const int depth = 10 + rng.bounded(290);
+    switch (rng.bounded(9)) {
+    case 0:
+        return QStringLiteral("x = ") +
+               nested(QStringLiteral("("), QStringLiteral("1"), QStringLiteral(")"), depth);
+    case 1:
+        return nested(QStringLiteral("If True Then\n"), QStringLiteral("x = 1\n"),
+                      QStringLiteral("End If\n"), depth / 2);
+    case 2:
+        return nested(QStringLiteral("Do\n"), QString(), QStringLiteral("Loop\n"), depth / 4);
+    case 3:
+        return QStringLiteral("s = \"%1\"").arg(QString(1000 + rng.bounded(200000), u'x'));
+    case 4:
+        return QStringLiteral("x = 1") + QStringLiteral(" + 1").repeated(500 + rng.bounded(1000));
+    case 5:
+        return QStringLiteral("x = Err") + QStringLiteral(".Number").repeated(rng.bounded(1500));
+    case 6:
+        return QStringLiteral("x = ") + QStringLiteral("-").repeated(depth) + QStringLiteral("1");
+    case 7:
+        return QStringLiteral("x = Len(") + QStringLiteral("Len(").repeated(depth) +
+               QStringLiteral("1") + QStringLiteral(")").repeated(depth + 1);
+    default:
+        return QStringLiteral("x = ") + QStringLiteral("9").repeated(1 + rng.bounded(400));
+    }
+}
+
+QString blockLine(QRandomGenerator& rng)
+{
+    static const QStringList lines =
+        QStringLiteral("If x Then|Else|ElseIf x Then|End If|Do|Do While x|Loop|Loop Until x|"
+                       "For i = 1 To 3|For Each v In a|Next|While x|Wend|Select Case x|Case 1|"
+                       "Case Else|End Select|Sub Q|End Sub|Function G(a)|End Function|Exit Do|"
+                       "Exit For|Exit Sub|Exit Function|On Error Resume Next|On Error GoTo 0")
+            .split(u'|');
+    return lines[rng.bounded(int(lines.size()))];
+}
+
+QString mutate(const QString& source, QRandomGenerator& rng)
+{
+    static const QRegularExpression word(QStringLiteral("\\w+|\"[^\"\\n]*\"?|[^\\w\\s]"));
+    static const QString characters =
+        QStringLiteral("\"()_:'\n&.,=#\t\r<>-+*/\\^ é٣€\u00a0") + QChar(0xD800) + QChar(0);
+    QString text = source;
+    const int steps = 1 + rng.bounded(3);
+    for (int step = 0; step < steps; ++step) {
+        QStringList lines = text.split(u'\n');
+        const int at = rng.bounded(int(lines.size()));
+        QString& line = lines[at];
+        const int column = int(rng.bounded(line.size() + 1));
+        switch (rng.bounded(12)) {
+        case 0:
+            lines.removeAt(at);
+            break;
+        case 1:
+            lines.insert(at, line);
+            break;
+        case 2:
+            lines.swapItemsAt(at, rng.bounded(int(lines.size())));
+            break;
+        case 3:
+            line.remove(column, 1 + rng.bounded(3));
+            break;
+        case 4:
+            line.insert(column, characters[rng.bounded(int(characters.size()))]);
+            break;
+        case 5:
+            if (column < line.size())
+                line[column] = characters[rng.bounded(int(characters.size()))];
+            break;
+        case 6:
+        case 7: {
+            // A whole word: dropped, doubled or replaced by another.
+            QList<QRegularExpressionMatch> matches;
+            for (auto it = word.globalMatch(line); it.hasNext();)
+                matches << it.next();
+            if (matches.isEmpty())
+                break;
+            const auto& match = matches[rng.bounded(int(matches.size()))];
+            const QString replacement = rng.bounded(3) == 0 ? QString()
+                                        : rng.bounded(2)
+                                            ? match.captured() + u' ' + match.captured()
+                                            : soupWord(rng);
+            line.replace(match.capturedStart(), match.capturedLength(), replacement);
+            break;
+        }
+        case 8:
+            lines.insert(at, blockLine(rng));
+            break;
+        case 9:
+            lines.insert(at, hostileInsertion(rng));
+            break;
+        case 10:
+            line.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")),
+                         rng.bounded(2) ? QStringLiteral("2147483648") : QStringLiteral("1E+308"));
+            break;
+        default:
+            text = lines.join(u'\n');
+            text.truncate(rng.bounded(text.size() + 1));
+            continue;
+        }
+        text = lines.join(u'\n');
+    }
+    return text;
+}
+
+// --- Hostile programs ---------------------------------------------------------------------------
+
+struct Program {
+    QStringList definitions;
+    QStringList statements;
+};
+
+// One hostile piece: routines it needs and the statements that use them. `n` is a fresh name.
+void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
+{
+    const QString f = QStringLiteral("F%1").arg(n);
+    const QString v = QStringLiteral("v%1").arg(n);
+    static const QStringList sizes =
+        QStringLiteral("0|1|-1|-2|16383|16384|65535|65536|65537|"
+                       "2147483647|2147483648|1e10|-1e10|0.5|\"12\"|\"x\"|\"\"|"
+                       "Null|Empty")
+            .split(u'|');
+    const QString size = sizes[rng.bounded(int(sizes.size()))];
+    QStringList& s = program.statements;
+    switch (rng.bounded(16)) {
+    case 0: // endless recursion
+        program.definitions
+            << QStringLiteral("Function %1(k)\n  %1 = %1(k + 1) + 1\nEnd Function").arg(f);
+        s << QStringLiteral("%1 = %2(0)").arg(v, f);
+        break;
+    case 1: // recursion that swallows its own failure and tries again
+        program.definitions << QStringLiteral("Sub %1(k)\n  On Error Resume Next\n  %1 k + 1\n"
+                                              "  %1 k + 1\nEnd Sub")
+                                   .arg(f);
+        s << QStringLiteral("%1 0").arg(f);
+        break;
+    case 2: // deep but finite recursion
+        program.definitions
+            << QStringLiteral("Function %1(k)\n  If k <= 0 Then %1 = 0 Else %1 = %1(k - 1) + 1\n"
+                              "End Function")
+                   .arg(f);
+        s << QStringLiteral("Log %1(%2)").arg(f).arg(rng.bounded(400));
+        break;
+    case 3: // endless loops of every kind
+        s << QStringList{QStringLiteral("Do\nLoop"), QStringLiteral("While True\nWend"),
+                         QStringLiteral("For %1 = 1 To 2 Step 0\nNext").arg(v),
+                         QStringLiteral("Do\n  %1 = %1 + 1\nLoop Until False").arg(v),
+                         QStringLiteral("For %1 = 1 To 10\n  %1 = 1\nNext").arg(v)}[rng.bounded(5)];
+        break;
+    case 4:
+        s << QStringLiteral("%1 = String(%2, \"x\")").arg(v, size)
+          << QStringLiteral("%1 = Space(%2)").arg(v, size);
+        break;
+    case 5:
+        s << QStringLiteral("ReDim %1(%2)").arg(v, size)
+          << QStringLiteral("ReDim Preserve %1(%2)").arg(v, size);
+        break;
+    case 6: // doubling a text until something gives
+        s << QStringLiteral("%1 = \"ab\"").arg(v)
+          << QStringList{QStringLiteral("Do\n  %1 = %1 & %1\nLoop"),
+                         QStringLiteral("Do\n  %1 = %1 + %1\nLoop"),
+                         QStringLiteral("Do\n  %1 = Replace(%1, \"a\", \"aa\")\nLoop"),
+                         QStringLiteral("Do\n  %1 = Join(Array(%1, %1), %1)\nLoop"),
+                         QStringLiteral("Do\n  %1 = Space(Len(%1) * 2)\nLoop")}[rng.bounded(5)]
+                 .arg(v);
+        break;
+    case 7: // growing an array until something gives
+        s << QStringLiteral("ReDim %1(0)\nDo\n  ReDim Preserve %1(UBound(%1) * 2 + 1)\nLoop")
+                 .arg(v);
+        break;
+    case 8: {
+        static const QStringList overflows =
+            QStringLiteral("2147483647 + 1|-2147483647 - 2|65536 * 65536|"
+                           "1e308 * 10|-2147483648 \\ -1|CInt(1e10)|"
+                           "Abs(-2147483647 - 1)|10 ^ 400|(-8) ^ (1 / 3)|"
+                           "-(-2147483647 - 1)|CInt(\"1e400\")|Round(1e308, 15)")
+                .split(u'|');
+        s << QStringLiteral("%1 = %2").arg(v, overflows[rng.bounded(int(overflows.size()))]);
+        s << QStringLiteral("%1 = 3\nDo\n  %1 = %1 * 3\nLoop").arg(v);
+        break;
+    }
+    case 9: {
+        static const QStringList divisions =
+            QStringLiteral("1 / 0|1 \\ 0|1 Mod 0|0 / 0|1 / Empty|5 Mod 0.4|Null / 0").split(u'|');
+        s << QStringLiteral("%1 = %2").arg(v, divisions[rng.bounded(int(divisions.size()))]);
+        break;
+    }
+    case 10:
+        s << QStringLiteral("%1 = Split(String(%2, \",\"), \",\")").arg(v, size);
+        break;
+    case 11: // arrays in arrays, deeper than a recursive free would survive
+        s << QStringLiteral("%1 = Empty\nFor k%2 = 1 To %3\n  %1 = Array(%1, %1)\nNext")
+                 .arg(v)
+                 .arg(n)
+                 .arg(rng.bounded(2000));
+        break;
+    case 12:
+        s << QStringLiteral("Err.Raise %1").arg(size)
+          << QStringLiteral("Err.Raise 1000, \"here\", %1").arg(size);
+        break;
+    case 13: // by-reference parameters that outlive and replace what they point at
+        program.definitions
+            << QStringLiteral("Sub %1(a)\n  a = Array(a)\n  ReDim a(2)\nEnd Sub").arg(f);
+        s << QStringLiteral("%1 = 1\n%2 %1\n%2 (%1)\n%1(0) = %1").arg(v, f);
+        break;
+    case 14: {
+        static const QStringList calls =
+            QStringLiteral("Mid(\"abc\", %1)|Left(\"abc\", %1)|Chr(%1)|"
+                           "InStr(%1, \"abc\", \"c\")|Round(1.5, %1)|Sleep %1|"
+                           "Replace(\"aaa\", \"a\", \"b\", %1)|UBound(Array(), %1)|"
+                           "Asc(%1)|Sqr(%1)|CStr(%1)|Join(%1)")
+                .split(u'|');
+        QString call = calls[rng.bounded(int(calls.size()))].arg(size);
+        if (call.startsWith(QStringLiteral("Sleep")))
+            call = QStringLiteral("Sleep -1"); // a valid long sleep would only wait
+        s << (call.startsWith(QStringLiteral("Sleep")) ? call
+                                                       : QStringLiteral("%1 = %2").arg(v, call));
+        break;
+    }
+    default: // an expression near the operator bound
+        s << QStringLiteral("%1 = 1").arg(v) + QStringLiteral(" & 1").repeated(rng.bounded(1001));
+        break;
+    }
+}
+
+QString hostileProgram(QRandomGenerator& rng)
+{
+    Program program;
+    const int pieces = 1 + rng.bounded(4);
+    for (int i = 0; i < pieces; ++i)
+        addHostilePiece(program, rng, i);
+    const bool resumeNext = rng.bounded(2);
+    QStringList body;
+    if (resumeNext)
+        body << QStringLiteral("On Error Resume Next");
+    body << program.statements;
+    body << QStringLiteral("Log \"end\"");
+    if (rng.bounded(2)) {
+        // Inside Main, where the variables are locals.
+        program.definitions << QStringLiteral("Sub Main\n") + body.join(u'\n') +
+                                   QStringLiteral("\nEnd Sub");
+        return program.definitions.join(u'\n');
+    }
+    return (program.definitions + body).join(u'\n');
+}
+
+} // namespace
+
+class TestLanguageRobustness : public QObject {
+    Q_OBJECT
+
+private slots:
+    void limitsGiveRunTimeErrors_data();
+    void limitsGiveRunTimeErrors();
+    void deepStructures_data();
+    void deepStructures();
+    void deepExpressionsInDeepRecursion_data();
+    void deepExpressionsInDeepRecursion();
+    void fastModeHonoursStopRequests_data();
+    void fastModeHonoursStopRequests();
+    void tokenSoup();
+    void mutatedFeatureScripts();
+    void hostilePrograms();
+
+private:
+    Watchdog m_watchdog;
+};
+
+// First, while the process is small: the memory a script takes is bounded by the limits, and
+// reaching one is a run-time error, not an allocation failure.
+void TestLanguageRobustness::limitsGiveRunTimeErrors_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("textLimit"); // 0: the small limits' own
+    const QString text = QString::number(maxText);
+    const QString array = QString::number(maxArray);
+    QTest::newRow("String") << "s = String(" + text + " + 1, \"x\")" << 7 << 0;
+    QTest::newRow("String at the limit") << "s = String(" + text + ", \"x\")" << 0 << 0;
+    QTest::newRow("String of 2^31-1") << "s = String(2147483647, \"x\")" << 7 << 0;
+    QTest::newRow("String negative") << "s = String(-1, \"x\")" << 5 << 0;
+    QTest::newRow("Space beyond Long") << "s = Space(1e10)" << 6 << 0;
+    QTest::newRow("ReDim") << "ReDim a(" + array + ")" << 7 << 0;
+    QTest::newRow("ReDim at the limit") << "ReDim a(" + array + " - 1)" << 0 << 0;
+    QTest::newRow("ReDim 2^31-1") << "ReDim a(2147483647)" << 7 << 0;
+    QTest::newRow("ReDim negative") << "ReDim a(-2)" << 9 << 0;
+    QTest::newRow("doubling in place") << "s = \"x\"\nDo\n  s = s & s\nLoop" << 7 << 0;
+    QTest::newRow("doubling by +") << "s = \"x\"\nDo\n  s = s + s\nLoop" << 7 << 0;
+    QTest::newRow("doubling twice") << "s = \"x\"\nDo\n  s = s & s & s\nLoop" << 7 << 0;
+    QTest::newRow("Replace") << "s = \"x\"\nDo\n  s = Replace(s, \"x\", \"xx\")\nLoop" << 7 << 0;
+    QTest::newRow("Join") << "s = \"x\"\nDo\n  s = Join(Array(s, s), s)\nLoop" << 7 << 0;
+    // Millions of parts would be made before a limit checked only at the end.
+    QTest::newRow("Split") << "a = Split(String(4194304, \",\"), \",\")" << 7 << (1 << 22);
+    QTest::newRow("ReDim Preserve")
+        << "ReDim a(0)\nDo\n  ReDim Preserve a(UBound(a) * 2 + 1)\nLoop" << 7 << 0;
+    QTest::newRow("recursion") << "Function F(n)\n  F = F(n + 1)\nEnd Function\nx = F(1)" << 28
+                               << 0;
+    QTest::newRow("locals") << "Sub S\n  Dim a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, "
+                               "a12, a13, a14, a15, a16, a17, a18, a19, a20, a21, a22, a23, "
+                               "a24, a25, a26, a27, a28, a29, a30\n  S\nEnd Sub\nS"
+                            << 28 << 0;
+}
+
+void TestLanguageRobustness::limitsGiveRunTimeErrors()
+{
+    QFETCH(QString, source);
+    QFETCH(int, number);
+    QFETCH(int, textLimit);
+    Limits limits = smallLimits();
+    if (textLimit)
+        limits.maxStringLength = textLimit;
+    for (const bool hooked : {true, false}) {
+        const long before = peakResidentKiB();
+        const Run run = runScript(source, hooked, m_watchdog, limits);
+        QVERIFY2(run.problem.isEmpty(), qPrintable(run.problem));
+        QCOMPARE(run.outcome.error.number, number);
+        QCOMPARE(run.outcome.failed(), number != 0);
+        // A few texts at the limit may be in use at once, not tens of MiB more.
+        const long grownMiB = (peakResidentKiB() - before) / 1024;
+        const long allowedMiB = 16 + 4 * limits.maxStringLength * 2 / (1024 * 1024);
+        QVERIFY2(grownMiB < allowedMiB, qPrintable(QStringLiteral("grew by %1 MiB").arg(grownMiB)));
+    }
+}
+
+// Chains the parser reads in a loop and values a script builds in one: nothing that walks them
+// may need stack in proportion to their depth.
+void TestLanguageRobustness::deepStructures_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("outcome");
+    const int n = 100000;
+    QTest::newRow("+ chain") << "x = 1" + QStringLiteral(" + 1").repeated(n)
+                             << "Syntax error at column 4007: Expression too complex on line 1";
+    QTest::newRow("& chain") << "x = \"a\"" + QStringLiteral(" & \"a\"").repeated(n)
+                             << "Syntax error at column 6009: Expression too complex on line 1";
+    QTest::newRow("member chain")
+        << "x = Err" + QStringLiteral(".Number").repeated(n)
+        << "Syntax error at column 7008: Expression too complex on line 1";
+    QTest::newRow("And chain in If")
+        << "x = True\nIf x" + QStringLiteral(" And x").repeated(n) + " Then Log 1"
+        << "Syntax error at column 6006: Expression too complex on line 2";
+    QTest::newRow("nested arrays")
+        << "a = Empty\nFor i = 1 To 300000\n  a = Array(a)\nNext\na = Empty"
+        << "finished";
+}
+
+void TestLanguageRobustness::deepStructures()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, outcome);
+    const Run run = runScript(source, false, m_watchdog, smallLimits(), 30s);
+    QVERIFY2(run.problem.isEmpty(), qPrintable(run.problem));
+    QCOMPARE(describe(run.outcome), outcome);
+}
+
+// Every call leaves the next one a reserve of native stack; one statement's expressions, as deep
+// as the parser lets them be, must fit in it, on a thread with a small stack too.
+void TestLanguageRobustness::deepExpressionsInDeepRecursion_data()
+{
+    QTest::addColumn<int>("stackKiB"); // 0: the test's own thread
+    QTest::newRow("main thread") << 0;
+    QTest::newRow("1 MiB thread") << 1024;
+    QTest::newRow("4 MiB thread") << 4096;
+}
+
+void TestLanguageRobustness::deepExpressionsInDeepRecursion()
+{
+    QFETCH(int, stackKiB);
+    // The call sits at the bottom of a 1000-operator chain, so every level is as deep as allowed.
+    const QString source = QStringLiteral("Function F(n)\n  F = F(n + 1)") +
+                           QStringLiteral(" + 1").repeated(999) +
+                           QStringLiteral("\nEnd Function\nLog F(0)");
+    Limits limits = smallLimits();
+    limits.maxCallDepth = 1 << 20; // only the native stack bounds it
+    limits.stackSlots = 1 << 20;
+    Run run;
+    auto body = [&] { run = runScript(source, false, m_watchdog, limits, 30s); };
+    if (stackKiB == 0) {
+        body();
+    } else {
+        std::unique_ptr<QThread> thread(QThread::create(body));
+        thread->setStackSize(uint(stackKiB) * 1024);
+        thread->start();
+        QVERIFY(thread->wait(QDeadlineTimer(60s)));
+    }
+    QVERIFY2(run.problem.isEmpty(), qPrintable(run.problem));
+    QCOMPARE(run.outcome.error.text(), QStringLiteral("Run-time error 28: Out of stack space"));
+    QCOMPARE(run.outcome.error.line, 2);
+}
+
+// Fast mode has no hook: only a stop request from another thread ends these.
+void TestLanguageRobustness::fastModeHonoursStopRequests_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("Do Loop") << "Do\nLoop";
+    QTest::newRow("While Wend") << "While True\nWend";
+    QTest::newRow("For Step 0") << "For i = 1 To 2 Step 0\nNext";
+    QTest::newRow("For Each forever") << "a = Array(1, 2)\nFor Each v In a\n  Do\n  Loop\nNext";
+    QTest::newRow("resumed recursion")
+        << "Sub S\n  On Error Resume Next\n  S\n  S\nEnd Sub\nSub Main\n  S\nEnd Sub";
+    QTest::newRow("Sleep") << "Sleep 100000";
+    QTest::newRow("busy text") << "On Error Resume Next\nDo\n  s = String(65536, \"x\")\n"
+                                  "  s = Replace(s, \"x\", \"yy\")\nLoop";
+}
+
+void TestLanguageRobustness::fastModeHonoursStopRequests()
+{
+    QFETCH(QString, source);
+    QElapsedTimer timer;
+    timer.start();
+    const Run run = runScript(source, false, m_watchdog, smallLimits(), 50ms);
+    QVERIFY2(run.problem.isEmpty(), qPrintable(run.problem));
+    QVERIFY(run.outcome.stopped());
+    QVERIFY(run.watchdogFired);
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestLanguageRobustness::tokenSoup()
+{
+    QRandomGenerator rng(seed() ^ 0x50u);
+    Failures failures(QStringLiteral("token soup"));
+    int loaded = 0;
+    for (int i = 0; i < 1500; ++i) {
+        const QString source = soupScript(rng);
+        const Run hooked = runScript(source, true, m_watchdog);
+        if (hooked.outcome.error.kind != ScriptError::Kind::Syntax)
+            ++loaded;
+        failures.check(i, source, hooked.problem);
+    }
+    qInfo("%d cases, %d of them loaded", failures.cases(), loaded);
+    QVERIFY2(failures.count() == 0, failures.summary().constData());
+    QVERIFY2(loaded > 20, "hardly any soup got past the parser; the generator is broken");
+}
+
+void TestLanguageRobustness::mutatedFeatureScripts()
+{
+    const QString root = QStringLiteral(VELSCRIPT_LANG_TESTS);
+    QStringList sources;
+    QDirIterator it(root, {QStringLiteral("*.vbs")}, QDir::Files, QDirIterator::Subdirectories);
+    QStringList paths;
+    while (it.hasNext())
+        paths << it.next();
+    paths.sort();
+    for (const QString& path : paths) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        sources << QString::fromUtf8(file.readAll());
+    }
+    QVERIFY2(sources.size() > 20, "the language scripts were not found");
+
+    QRandomGenerator rng(seed() ^ 0x3a7u);
+    Failures failures(QStringLiteral("mutated script"));
+    int index = 0;
+    int overBudget = 0;
+    for (const QString& original : sources) {
+        // Mutants of a script the budget cannot run whole are mostly stopped, which tests little.
+        overBudget += runScript(original, true, m_watchdog).outcome.stopped();
+        for (int i = 0; i < 20; ++i, ++index) {
+            const QString source = mutate(original, rng);
+            failures.check(index, source, runCase(source, m_watchdog, true));
+        }
+    }
+    qInfo("%d cases from %d scripts, %d of which run past the budget", failures.cases(),
+          int(sources.size()), overBudget);
+    QVERIFY2(overBudget * 10 < sources.size(), "the statement budget is too small");
+    QVERIFY2(failures.count() == 0, failures.summary().constData());
+}
+
+void TestLanguageRobustness::hostilePrograms()
+{
+    QRandomGenerator rng(seed() ^ 0xbadu);
+    Failures failures(QStringLiteral("hostile program"));
+    int finished = 0;
+    int failed = 0;
+    int stopped = 0;
+    int outOfTime = 0;
+    for (int i = 0; i < 600; ++i) {
+        const QString source = hostileProgram(rng);
+        // Each statement may be slow here (texts at the limit), so fewer of them.
+        const Run hooked = runScript(source, true, m_watchdog, smallLimits(), deadline, 1000);
+        QString problem = hooked.problem;
+        if (problem.isEmpty() && hooked.outcome.error.kind == ScriptError::Kind::Syntax)
+            problem =
+                QStringLiteral("a generated program does not load: ") + hooked.outcome.error.text();
+        if (problem.isEmpty())
+            problem = compareWithFastMode(source, hooked, m_watchdog);
+        failures.check(i, source, problem);
+        finished += hooked.outcome.finished();
+        failed += hooked.outcome.failed();
+        stopped += hooked.outcome.stopped();
+        outOfTime += hooked.watchdogFired;
+    }
+    qInfo("%d cases: %d finished, %d failed, %d stopped (%d of them after %lld ms)",
+          failures.cases(), finished, failed, stopped, outOfTime,
+          qlonglong(std::chrono::milliseconds(deadline).count()));
+    QVERIFY2(failures.count() == 0, failures.summary().constData());
+    // Each way of ending must be exercised, or the generator has lost its teeth.
+    QVERIFY(finished > 20 && failed > 20 && stopped > 20);
+}
+
+QTEST_GUILESS_MAIN(TestLanguageRobustness)
+#include "tst_lang_robustness.moc"
