@@ -32,8 +32,11 @@ Value ErrObject::call(const QString& name, std::span<const Value> args)
         const int number = toInt32(args[0]);
         if (number <= 0)
             throw RuntimeError(ErrorNumber::InvalidCall);
-        const QString description =
-            args.size() > 2 && !args[2].isEmpty() ? toText(args[2]) : errorDescription(number);
+        QString description = args.size() > 2 && !args[2].isEmpty() ? toText(args[2]) : QString();
+        // An error that says nothing would be reported as "Run-time error 1000: "; the number's
+        // own description stands in for an empty one as for a missing one.
+        if (description.isEmpty())
+            description = errorDescription(number);
         throw RuntimeError(number, description);
     }
     if (args.empty())
