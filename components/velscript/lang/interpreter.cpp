@@ -30,6 +30,7 @@ void Interpreter::bindObject(const QString& name, std::shared_ptr<HostObject> ob
 {
     Value value(std::move(object));
     *m->globals.add(name) = value;
+    m->globals.constants.insert(name.toLower()); // the script cannot rebind what the host bound
     for (auto& [boundName, boundValue] : m->bound) {
         if (boundName.compare(name, Qt::CaseInsensitive) == 0) {
             boundValue = value;
@@ -68,8 +69,10 @@ std::optional<ScriptError> Interpreter::load(const QString& source)
     m->procedures.clear();
     m->module.reset();
     m->globals = GlobalTable();
-    for (const auto& [name, value] : m->bound)
+    for (const auto& [name, value] : m->bound) {
         *m->globals.add(name) = value;
+        m->globals.constants.insert(name.toLower()); // the script cannot rebind Err or objects
+    }
     if (!parsed)
         return parsed.error();
     auto module = std::make_unique<Module>(std::move(*parsed));

@@ -3,6 +3,7 @@
 #include <QHash>
 
 #include <cctype>
+#include <cmath>
 
 namespace velscript::lang {
 namespace {
@@ -240,6 +241,11 @@ private:
         }
         const QString text = m_src.mid(from, m_pos - from);
         const double number = text.toDouble();
+        if (!std::isfinite(number)) {
+            // No value can hold it; infinity would only turn up later as a wrong result.
+            m_error = error(QStringLiteral("Number too large"), start);
+            return false;
+        }
         add(TokenKind::Number, text, start);
         if (!isDouble && number <= 2147483647.0)
             m_tokens.back().value = Value(std::int32_t(text.toInt()));

@@ -95,8 +95,9 @@ private:
             m_locals.insert(key, LocalInfo{m_slotCount++, false, constant});
             return;
         }
+        // Constants and the host's objects cannot be declared again, not even by typed text.
         if (m_globals.byName.contains(key) && how != StmtKind::ReDim &&
-            m_declaredHere.contains(key))
+            (m_declaredHere.contains(key) || m_globals.constants.contains(key)))
             failAt(target.line, target.column,
                    QStringLiteral("Name redefined: '%1'").arg(target.name));
         m_declaredHere.insert(key);
@@ -249,9 +250,15 @@ void Resolver::resolveTarget(Expr& target)
         isConstant = false;
     else if (m_proc && m_locals.contains(key))
         isConstant = m_locals.value(key).constant;
-    if (isConstant)
-        failAt(target.line, target.column,
-               QStringLiteral("Illegal assignment to constant '%1'").arg(target.name));
+    if (isConstant) {
+        // Constants hold plain values; an object there was bound by the host (Err included).
+        const Value* global = m_globals.find(key);
+        failAt(
+            target.line, target.column,
+            global && global->isObject()
+                ? QStringLiteral("Illegal assignment: '%1' is bound by the host").arg(target.name)
+                : QStringLiteral("Illegal assignment to constant '%1'").arg(target.name));
+    }
     if (target.kind == ExprKind::NameCall) {
         ExprPtr base = std::make_unique<Expr>();
         base->name = target.name;

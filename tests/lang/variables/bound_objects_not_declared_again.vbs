@@ -1,0 +1,1 @@
+Dim Err(3) ' expect error: Syntax error at column 5: Name redefined: 'Err'
