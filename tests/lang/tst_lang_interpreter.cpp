@@ -14,6 +14,8 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 using namespace velscript::lang;
@@ -171,6 +173,11 @@ public:
         }
         if (name.compare(QLatin1String("Fail"), Qt::CaseInsensitive) == 0)
             throw RuntimeError(1001, QStringLiteral("The gauge is not connected"));
+        if (name.compare(QLatin1String("Exhaust"), Qt::CaseInsensitive) == 0)
+            throw std::bad_alloc();
+        // Outside the contract: a host object should throw run-time errors only.
+        if (name.compare(QLatin1String("Break"), Qt::CaseInsensitive) == 0)
+            throw std::logic_error("broken gauge");
         return HostObject::call(name, args);
     }
     Value getProperty(const QString& name) override
@@ -219,6 +226,7 @@ private slots:
     void hostObjects_data();
     void hostObjects();
     void hostObjectArguments();
+    void foreignExceptionLeavesInterpreterUsable();
     void recursionLimits_data();
     void recursionLimits();
     void smallNativeStack_data();
@@ -546,6 +554,7 @@ void TestLanguageInterpreter::stopStaysRequested()
     QVERIFY(interpreter.runModule().finished());
     QVERIFY(!interpreter.stopRequested());
 
+    const qint64 statementsBeforeStop = host.statements();
     interpreter.requestStop();
     QVERIFY(interpreter.stopRequested());
     QVERIFY(interpreter.callRoutine(QStringLiteral("Cycle")).stopped());
@@ -557,6 +566,8 @@ void TestLanguageInterpreter::stopStaysRequested()
     QVERIFY(timer.elapsed() < 5000);
     QVERIFY(interpreter.runModule().stopped());
     QVERIFY(host.entries().isEmpty());
+    // A stopped script never entered the hook, where a stepping host would have held it.
+    QCOMPARE(host.statements(), statementsBeforeStop);
     QVERIFY(interpreter.stopRequested());
     // Reading a variable runs no statement; it still works while stopped.
     QCOMPARE(evaluated(interpreter, QStringLiteral("count")), QStringLiteral("41"));
@@ -736,6 +747,14 @@ void TestLanguageInterpreter::typedErrors_data()
     QTest::newRow("statement: run-time")
         << false << QStringLiteral("Log \"ran\" : limit = limit / 0")
         << QStringLiteral("Run-time error 11: Division by zero") << 1;
+    QTest::newRow("statement: assigning Err")
+        << false << QStringLiteral("Log \"ran\" : Err = 1")
+        << QStringLiteral(
+               "Syntax error at column 13: Illegal assignment: 'Err' is bound by the host")
+        << 1;
+    QTest::newRow("statement: declaring Err")
+        << false << QStringLiteral("Log \"ran\" : Dim err")
+        << QStringLiteral("Syntax error at column 17: Name redefined: 'err'") << 1;
     QTest::newRow("expression: incomplete")
         << true << QStringLiteral("limit +")
         << QStringLiteral("Syntax error at column 8: Expected expression") << 1;
@@ -878,6 +897,13 @@ void TestLanguageInterpreter::hostObjects_data()
     QTest::newRow("seen by routines")
         << QStringLiteral("Sub Main\n  Log gauge.Add(40, 2)\nEnd Sub\n")
         << QStringList{QStringLiteral("42")} << QString() << 0;
+    QTest::newRow("host out of memory")
+        << QStringLiteral("Sub Check\n  gauge.Exhaust\nEnd Sub\nLog 1\nCheck\n")
+        << QStringList{QStringLiteral("1")} << QStringLiteral("Run-time error 7: Out of memory")
+        << 2;
+    QTest::newRow("host out of memory trapped")
+        << QStringLiteral("On Error Resume Next\ngauge.Exhaust\nLog Err.Number\n")
+        << QStringList{QStringLiteral("7")} << QString() << 0;
     QTest::newRow("member of a plain value")
         << QStringLiteral("level = 3\nLog level.Value\n") << QStringList{}
         << QStringLiteral("Run-time error 424: Object required") << 2;
@@ -933,6 +959,24 @@ void TestLanguageInterpreter::hostObjectArguments()
     QCOMPARE(gauge->level, 1);
     QCOMPARE(replacement->level, 2);
     QCOMPARE(evaluated(interpreter, QStringLiteral("TypeName(Err)")), QStringLiteral("ErrObject"));
+}
+
+// A host object that breaks the contract with another exception gets it back, and the interpreter
+// is not left thinking a run is still going: the next failure reports its own line.
+void TestLanguageInterpreter::foreignExceptionLeavesInterpreterUsable()
+{
+    WatchedHost host;
+    Interpreter interpreter(host);
+    interpreter.bindObject(QStringLiteral("Gauge"), std::make_shared<Gauge>());
+    QVERIFY(!interpreter.load(QStringLiteral("Sub Main\n  Gauge.Break\nEnd Sub\n"
+                                             "Sub Later\n  Log 1\n  x = 1 / 0\nEnd Sub\n")));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, interpreter.callRoutine(QStringLiteral("Main")));
+
+    const Outcome outcome = interpreter.callRoutine(QStringLiteral("Later"));
+    QCOMPARE(failure(outcome), QStringLiteral("Run-time error 11: Division by zero"));
+    QCOMPARE(outcome.error.line, 6);
+    QCOMPARE(interpreter.currentLine(), 6);
+    QCOMPARE(evaluated(interpreter, QStringLiteral("1 + 2")), QStringLiteral("3"));
 }
 
 void TestLanguageInterpreter::recursionLimits_data()

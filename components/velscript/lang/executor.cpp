@@ -1,6 +1,8 @@
 #include "lang/conversions.h"
 #include "lang/machine.h"
 
+#include <new>
+
 // Statements. Every statement starts at a boundary where the host's hook runs (in hooked mode)
 // and a stop request takes effect; every round of a loop is such a boundary too, so that even an
 // empty loop can be stepped and stopped.
@@ -19,6 +21,15 @@ Flow Machine::execBlock(const Block& block)
                 error.setLine(stmt->line);
             if (!m_resumeNext)
                 throw;
+            err->set(error);
+            continue;
+        } catch (const std::bad_alloc&) {
+            // An allocation the limits did not foresee (a host object's, say) is the statement's
+            // run-time error, trapped like any other.
+            RuntimeError error(ErrorNumber::OutOfMemory);
+            error.setLine(stmt->line);
+            if (!m_resumeNext)
+                throw error;
             err->set(error);
             continue;
         }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <vector>
 
 namespace velscript::lang {
@@ -59,8 +60,12 @@ private:
     void statementBoundary(int statementLine)
     {
         line.store(statementLine, std::memory_order_relaxed);
-        if (hooked)
+        if (hooked) {
+            // A script stopped before this statement does not wait in a stepping host's hook.
+            if (stop.load(std::memory_order_relaxed))
+                throw StopRequest{statementLine};
             host.statement(statementLine);
+        }
         if (stop.load(std::memory_order_relaxed))
             throw StopRequest{statementLine};
     }
@@ -104,17 +109,27 @@ template <typename Body> Outcome Machine::guarded(Body body)
     if (outermost)
         m_stackLimit = nativeStackLimit();
     // Text typed while the script waits in the hook runs nested; the script's line is its own
-    // again afterwards.
-    const bool nested = m_running;
-    const int savedLine = line.load(std::memory_order_relaxed);
-    Value* const savedFrame = m_frame;
-    const bool savedResume = m_resumeNext;
+    // again afterwards. The state is put back however the body ends, even by an exception a
+    // host object should not have thrown.
+    struct Restore {
+        Machine& m;
+        bool nested = m.m_running;
+        int line = m.line.load(std::memory_order_relaxed);
+        Value* frame = m.m_frame;
+        bool resumeNext = m.m_resumeNext;
+        ~Restore()
+        {
+            m.m_running = nested;
+            if (nested)
+                m.line.store(line, std::memory_order_relaxed);
+            m.m_frame = frame;
+            m.m_resumeNext = resumeNext;
+        }
+    } restore{*this};
     m_frame = nullptr;
     m_resumeNext = false;
     m_running = true;
-    try {
-        body();
-    } catch (const RuntimeError& error) {
+    const auto fail = [&](const RuntimeError& error) {
         outcome.completion = Outcome::Completion::Failed;
         outcome.error.kind = ScriptError::Kind::Runtime;
         outcome.error.number = error.number();
@@ -123,15 +138,19 @@ template <typename Body> Outcome Machine::guarded(Body body)
         // The routines' frames restored their callers' lines while unwinding; the current line
         // is where the script failed (or stopped, below).
         line.store(outcome.error.line, std::memory_order_relaxed);
+    };
+    try {
+        body();
+    } catch (const RuntimeError& error) {
+        fail(error);
     } catch (const StopRequest& request) {
         outcome.completion = Outcome::Completion::Stopped;
         line.store(request.line, std::memory_order_relaxed);
+    } catch (const std::bad_alloc&) {
+        // An allocation that failed outside any statement (in a typed expression) fails the run,
+        // not the process.
+        fail(RuntimeError(ErrorNumber::OutOfMemory));
     }
-    m_running = nested;
-    if (nested)
-        line.store(savedLine, std::memory_order_relaxed);
-    m_frame = savedFrame;
-    m_resumeNext = savedResume;
     return outcome;
 }
 
