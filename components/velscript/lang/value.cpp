@@ -25,6 +25,26 @@ Value::Value(std::shared_ptr<HostObject> object) : m_type(Type::Object)
     m_u.object = object ? new ObjectData{1, std::move(object)} : nullptr;
 }
 
+void Value::releaseShared() noexcept
+{
+    switch (m_type) {
+    case Type::String:
+        if (--m_u.string->refs == 0)
+            delete m_u.string;
+        break;
+    case Type::Array:
+        if (--m_u.array->refs == 0)
+            freeArray(m_u.array);
+        break;
+    case Type::Object:
+        if (m_u.object && --m_u.object->refs == 0)
+            delete m_u.object;
+        break;
+    default:
+        break;
+    }
+}
+
 void Value::freeArray(ArrayData* array) noexcept
 {
     // Arrays nest as deep as a script makes them (`a = Array(a)` in a loop). Freeing them by

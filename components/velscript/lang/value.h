@@ -118,6 +118,7 @@ public:
 private:
     void retain() const noexcept;
     void release() noexcept;
+    void releaseShared() noexcept;
     static void freeArray(ArrayData* array) noexcept;
 
     Type m_type = Type::Empty;
@@ -165,24 +166,11 @@ inline void Value::retain() const noexcept
     }
 }
 
+// Plain values own nothing: the check stays inline, the counted kinds are released out of line.
 inline void Value::release() noexcept
 {
-    switch (m_type) {
-    case Type::String:
-        if (--m_u.string->refs == 0)
-            delete m_u.string;
-        break;
-    case Type::Array:
-        if (--m_u.array->refs == 0)
-            freeArray(m_u.array);
-        break;
-    case Type::Object:
-        if (m_u.object && --m_u.object->refs == 0)
-            delete m_u.object;
-        break;
-    default:
-        break;
-    }
+    if (m_type >= Type::String && m_type <= Type::Object)
+        releaseShared();
 }
 
 inline const QString& Value::string() const
