@@ -206,9 +206,12 @@ Flow Machine::forStatement(const Stmt& stmt)
         statementBoundary(stmt.endLine);
         if (integers && counter.isInteger()) {
             std::int32_t next;
+            // A counter that steps past the integers is past the end too: it ends the loop as a
+            // Double instead of failing after the last round.
             if (__builtin_add_overflow(counter.integer(), intStep, &next))
-                throw RuntimeError(ErrorNumber::Overflow);
-            counter = Value(next);
+                counter = Value(double(counter.integer()) + intStep);
+            else
+                counter = Value(next);
         } else {
             counter = Value(toDouble(counter) + realStep);
         }
