@@ -108,6 +108,8 @@ struct Stmt {
 struct Parameter {
     QString name;
     bool byRef = true;
+    int line = 0;
+    int column = 0;
 };
 
 struct Procedure {

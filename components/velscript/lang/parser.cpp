@@ -224,6 +224,8 @@ std::unique_ptr<Procedure> Parser::procedure()
                     param.byRef = false;
                 else
                     acceptKeyword(Keyword::ByRef);
+                param.line = peek().line;
+                param.column = peek().column;
                 param.name = expectIdentifier();
                 if (acceptOperator(u"("))
                     expectOperator(u")");

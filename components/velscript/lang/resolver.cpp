@@ -47,7 +47,8 @@ public:
         m_slotCount = 1;
         for (const Parameter& param : proc.params) {
             if (m_locals.contains(param.name.toLower()))
-                failAt(proc.line, 1, QStringLiteral("Name redefined: '%1'").arg(param.name));
+                failAt(param.line, param.column,
+                       QStringLiteral("Name redefined: '%1'").arg(param.name));
             m_locals.insert(param.name.toLower(), LocalInfo{m_slotCount++, param.byRef, false});
         }
         declareAll(proc.body);
