@@ -55,6 +55,8 @@ public:
     const Limits& limits() const;
 
     // Parses and resolves the whole source; nothing runs. Returns the syntax error, if any.
+    // Not from inside the hook: it replaces the code that is running (as setLimits() replaces
+    // the call stack).
     std::optional<ScriptError> load(const QString& source);
     Outcome runModule();
     bool hasRoutine(const QString& name) const;
@@ -64,6 +66,7 @@ public:
 
     // Ends the running script at its next statement boundary (or ends a Sleep early); it stays
     // requested until clearStop(), so a stopped script does not start again by accident.
+    // Called from another thread, the interpreter must outlive the call.
     void requestStop();
     void clearStop();
     bool stopRequested() const;
