@@ -32,9 +32,9 @@ Value ErrObject::call(const QString& name, std::span<const Value> args)
         const int number = toInt32(args[0]);
         if (number <= 0)
             throw RuntimeError(ErrorNumber::InvalidCall);
-        QString description = args.size() > 2 && !args[2].isEmpty() ? toText(args[2]) : QString();
+        QString description = args.size() > 2 ? toText(args[2]) : QString();
         // An error that says nothing would be reported as "Run-time error 1000: "; the number's
-        // own description stands in for an empty one as for a missing one.
+        // own description stands in for an empty or missing one.
         if (description.isEmpty())
             description = errorDescription(number);
         throw RuntimeError(number, description);

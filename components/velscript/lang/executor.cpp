@@ -15,21 +15,18 @@ Flow Machine::execBlock(const Block& block)
         statementBoundary(stmt->line);
         Flow flow;
         try {
-            flow = exec(*stmt);
+            try {
+                flow = exec(*stmt);
+            } catch (const std::bad_alloc&) {
+                // An allocation the limits did not foresee (a host object's, say) is the
+                // statement's run-time error, trapped like any other.
+                throw RuntimeError(ErrorNumber::OutOfMemory);
+            }
         } catch (RuntimeError& error) {
             if (!error.line())
                 error.setLine(stmt->line);
             if (!m_resumeNext)
                 throw;
-            err->set(error);
-            continue;
-        } catch (const std::bad_alloc&) {
-            // An allocation the limits did not foresee (a host object's, say) is the statement's
-            // run-time error, trapped like any other.
-            RuntimeError error(ErrorNumber::OutOfMemory);
-            error.setLine(stmt->line);
-            if (!m_resumeNext)
-                throw error;
             err->set(error);
             continue;
         }

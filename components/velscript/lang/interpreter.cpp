@@ -29,8 +29,7 @@ Interpreter::~Interpreter() = default;
 void Interpreter::bindObject(const QString& name, std::shared_ptr<HostObject> object)
 {
     Value value(std::move(object));
-    *m->globals.add(name) = value;
-    m->globals.constants.insert(name.toLower()); // the script cannot rebind what the host bound
+    m->globals.bind(name, value);
     for (auto& [boundName, boundValue] : m->bound) {
         if (boundName.compare(name, Qt::CaseInsensitive) == 0) {
             boundValue = value;
@@ -69,10 +68,8 @@ std::optional<ScriptError> Interpreter::load(const QString& source)
     m->procedures.clear();
     m->module.reset();
     m->globals = GlobalTable();
-    for (const auto& [name, value] : m->bound) {
-        *m->globals.add(name) = value;
-        m->globals.constants.insert(name.toLower()); // the script cannot rebind Err or objects
-    }
+    for (const auto& [name, value] : m->bound)
+        m->globals.bind(name, value);
     if (!parsed)
         return parsed.error();
     auto module = std::make_unique<Module>(std::move(*parsed));

@@ -14,6 +14,12 @@ Value* GlobalTable::add(const QString& name)
     return &values.back();
 }
 
+void GlobalTable::bind(const QString& name, const Value& object)
+{
+    *add(name) = object;
+    constants.insert(name.toLower());
+}
+
 namespace {
 
 struct SyntaxFailure {

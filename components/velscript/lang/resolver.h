@@ -21,6 +21,8 @@ struct GlobalTable {
 
     Value* find(const QString& name) const { return byName.value(name.toLower(), nullptr); }
     Value* add(const QString& name);
+    // An object the host bound (Err included): the script can use it but not rebind it.
+    void bind(const QString& name, const Value& object);
 };
 
 using ProcedureTable = QHash<QString, Procedure*>; // lower-case names
