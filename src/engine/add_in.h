@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+namespace velscript {
+
+// How an add-in object (a QObject handed to an engine by AddObject) meets a script.
+//
+// - A script calls the object's Q_INVOKABLE methods and reads and writes its Q_PROPERTYs by name,
+//   without regard to case (`db.execute` finds `Execute`).
+// - Arguments and results cross as QVariant: Empty is an invalid QVariant, Null holds nullptr, a
+//   Boolean is a bool, numbers are int or double, texts are QString, an object is a QObject*.
+// - A method whose last parameter is a QVariantList takes every further argument of the call in
+//   it, so `db.Execute(sql, a, b)` reaches `Execute(const QString&, const QVariantList&)`.
+// - A method fails by returning an AddInError in its QVariant result: the script sees a run-time
+//   error with that number and description, which On Error Resume Next can trap.
+// - An object whose class carries Q_CLASSINFO("VelScriptThreadSafe", "true") promises that any
+//   thread may call it at any time; the engine then calls it straight from the script's thread.
+//   Any other object is called on its own thread.
+struct AddInError {
+    // The script's error number; 0 means the engine's generic "add-in failed" number.
+    qint32 number = 0;
+    QString description;
+};
+
+inline constexpr char AddInThreadSafeClassInfo[] = "VelScriptThreadSafe";
+
+} // namespace velscript
+
+Q_DECLARE_METATYPE(velscript::AddInError)
