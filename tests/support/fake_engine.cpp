@@ -112,10 +112,12 @@ Result<> RecordingEngine::Release(const Variant& o)
 }
 Result<> RecordingEngine::Show(const Variant& o)
 {
+    remember("Show", o);
     return call("Show", {describe(o)});
 }
 Result<> RecordingEngine::Hide(const Variant& o)
 {
+    remember("Hide", o);
     return call("Hide", {describe(o)});
 }
 Result<Boolean> RecordingEngine::Visible()
@@ -157,11 +159,13 @@ Result<qint32> RecordingEngine::hWnd()
 }
 Result<Boolean> RecordingEngine::Open(const QString& path, const Variant& o)
 {
+    remember("Open", o);
     record("Open=" + path + ',' + describe(o));
     return as(read("OpenResult"), &Variant::boolean);
 }
 Result<Boolean> RecordingEngine::Save(const QString& path, const Variant& o)
 {
+    remember("Save", o);
     record("Save=" + path + ',' + describe(o));
     return as(read("SaveResult"), &Variant::boolean);
 }
@@ -179,10 +183,12 @@ Result<Boolean> RecordingEngine::Check(const Variant&)
 }
 Result<> RecordingEngine::Start(qint32 mode, const Variant& o)
 {
+    remember("Start", o);
     return call("Start", {QString::number(mode), describe(o)});
 }
 Result<> RecordingEngine::Stop(qint32 mode, const Variant& o)
 {
+    remember("Stop", o);
     return call("Stop", {QString::number(mode), describe(o)});
 }
 Result<Boolean> RecordingEngine::Wait(qint32 timeoutMs, const Variant&)
@@ -192,8 +198,11 @@ Result<Boolean> RecordingEngine::Wait(qint32 timeoutMs, const Variant&)
 }
 Result<> RecordingEngine::AddObject(const QString& name, ObjectRef& object)
 {
-    return call("AddObject",
-                {name, object ? QStringLiteral("<object>") : QStringLiteral("<none>")});
+    addedObjects.append(object);
+    const QString given = object ? QStringLiteral("<object>") : QStringLiteral("<none>");
+    if (addObjectReplacement)
+        object = *addObjectReplacement;
+    return call("AddObject", {name, given});
 }
 Result<> RecordingEngine::RemoveObject(const QString& name)
 {
@@ -249,6 +258,7 @@ Result<> RecordingEngine::Tag(const Variant& v)
 }
 Result<Variant> RecordingEngine::Execute(const QString& statement, const Variant& argument)
 {
+    remember("Execute", argument);
     record("Execute=" + statement + ',' + describe(argument));
     if (m_failures.contains("Execute"))
         return fail(m_failures.value("Execute"));

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <optional>
+
 namespace velscript::test {
 
 // An engine that records every call it receives and answers with values or failures that a test
@@ -38,6 +40,14 @@ public:
         m_failures[operation] = description;
     }
     void succeedOn(const QString& operation) { m_failures.remove(operation); }
+    // The Variant argument an operation last received, kind and all (Execute, Open, Save, Start,
+    // Stop, Show, Hide): the recorded call shows only its text.
+    Variant passed(const QString& operation) const { return m_passed.value(operation); }
+
+    // The object each AddObject received, in order; held, so that identities stay comparable.
+    QList<ObjectRef> addedObjects;
+    // When set, AddObject leaves this in its in/out argument, whether the call then fails or not.
+    std::optional<ObjectRef> addObjectReplacement;
 
     Result<> Create(const Variant& option) override;
     Result<> Release(const Variant& option) override;
@@ -81,10 +91,15 @@ protected:
     Result<> write(const QString& operation, const Variant& value);
     Result<> call(const QString& operation, const QStringList& arguments = {});
     void record(const QString& call);
+    void remember(const QString& operation, const Variant& argument)
+    {
+        m_passed[operation] = argument;
+    }
 
 private:
     QMap<QString, Variant> m_values;
     QMap<QString, QString> m_failures;
+    QMap<QString, Variant> m_passed;
 };
 
 // The recording engine with the by-name "ScriptState" property that hosts read. The property

@@ -20,6 +20,11 @@ public:
         form.EnableControls(enabled);
     }
     static bool closeAllowed(frmVelScrTester& form, qint16 mode) { return form.closeAllowed(mode); }
+    static QString ShowFileDialog(frmVelScrTester& form, qint16 mode, const QString& preset,
+                                  qint32 flags)
+    {
+        return form.ShowFileDialog(form.cmdlgFile, mode, preset, flags);
+    }
 };
 
 namespace test {

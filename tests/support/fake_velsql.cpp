@@ -1,0 +1,25 @@
+#include "support/fake_velsql.h"
+
+#include "engine/class_ids.h"
+#include "platform/component_service.h"
+
+namespace velscript::test {
+
+FakeVelSqlRegistration::FakeVelSqlRegistration()
+    : FakeVelSqlRegistration([] { return new FakeVelSqlObject; })
+{}
+
+FakeVelSqlRegistration::FakeVelSqlRegistration(std::function<QObject*()> maker)
+{
+    ComponentService::instance().registerClass(VelSqlObjectClassId, [this, maker] {
+        ++made;
+        return maker();
+    });
+}
+
+FakeVelSqlRegistration::~FakeVelSqlRegistration()
+{
+    ComponentService::instance().unregisterClass(VelSqlObjectClassId);
+}
+
+} // namespace velscript::test
