@@ -66,6 +66,11 @@ void RecordingEngine::record(const QString& entry)
 Result<Variant> RecordingEngine::read(const QString& operation)
 {
     record(operation);
+    return answer(operation);
+}
+
+Result<Variant> RecordingEngine::answer(const QString& operation) const
+{
     if (m_failures.contains(operation))
         return fail(m_failures.value(operation));
     return m_values.value(operation);
@@ -151,7 +156,7 @@ Result<> RecordingEngine::GUIEnabled(const QString& name, Boolean v)
 Result<Boolean> RecordingEngine::GUIEnabled(const QString& name)
 {
     record("GUIEnabled?" + name);
-    return as(read("GUIEnabled"), &Variant::boolean);
+    return as(answer("GUIEnabled"), &Variant::boolean);
 }
 Result<qint32> RecordingEngine::hWnd()
 {
@@ -161,13 +166,13 @@ Result<Boolean> RecordingEngine::Open(const QString& path, const Variant& o)
 {
     remember("Open", o);
     record("Open=" + path + ',' + describe(o));
-    return as(read("OpenResult"), &Variant::boolean);
+    return as(answer("OpenResult"), &Variant::boolean);
 }
 Result<Boolean> RecordingEngine::Save(const QString& path, const Variant& o)
 {
     remember("Save", o);
     record("Save=" + path + ',' + describe(o));
-    return as(read("SaveResult"), &Variant::boolean);
+    return as(answer("SaveResult"), &Variant::boolean);
 }
 Result<QString> RecordingEngine::FileName()
 {

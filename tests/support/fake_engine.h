@@ -31,7 +31,8 @@ public:
 
     const int serial;
 
-    // The value a read operation answers (by its name: "Text", "State", "ReadOnly", ...).
+    // The value a read operation answers (by its name: "Text", "State", "ReadOnly", ...; Open and
+    // Save answer "OpenResult" and "SaveResult").
     void set(const QString& operation, const Variant& value) { m_values[operation] = value; }
     Variant value(const QString& operation) const { return m_values.value(operation); }
     // Makes an operation fail with a description (reads and writes alike).
@@ -88,6 +89,8 @@ public:
 
 protected:
     Result<Variant> read(const QString& operation);
+    // The set value or failure of an operation, without recording a call.
+    Result<Variant> answer(const QString& operation) const;
     Result<> write(const QString& operation, const Variant& value);
     Result<> call(const QString& operation, const QStringList& arguments = {});
     void record(const QString& call);
