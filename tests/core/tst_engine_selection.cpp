@@ -116,13 +116,41 @@ private slots:
         engine(1)->calls.clear();
         w.choose(0);
         QVERIFY(w.form.objEngine == w.form.colEngine.item("#0"));
-        // The visibility box changes too; its handler belongs to the window panel, which does not
-        // write to the engine yet.
-        QCOMPARE(engine(0)->calls,
-                 (QStringList{"Text", "ReadOnly", "Visible", "FileName", "State", "LineNumber"}));
+        // The visibility box changes too, and its handler writes the new value back at once.
+        QCOMPARE(engine(0)->calls, (QStringList{"Text", "ReadOnly", "Visible", "Visible=True",
+                                                "FileName", "State", "LineNumber"}));
         QVERIFY(engine(1)->calls.isEmpty());
         QCOMPARE(w.form.txtProgram->toPlainText(), QString("zero"));
         QCOMPARE(w.form.chkVisible->value(), 1);
+    }
+
+    void visibleWriteFailingInsideTheSelectionIsReportedAndTheSelectionGoesOn()
+    {
+        MessageRecorder messages;
+        FakeEngineRegistration fakes;
+        Window w;
+        w.create();
+        w.create();
+        engine(0)->set("Visible", Variant::fromBoolean(True));
+        engine(0)->set("FileName", QString("/s/zero.vbs"));
+        engine(0)->failOn("Visible=", "window is gone");
+        engine(0)->calls.clear();
+
+        w.choose(0);
+        QCOMPARE(messages.messages,
+                 (QList<Message>{{QString("window is gone"), MessageIcon::Warning}}));
+        QCOMPARE(engine(0)->calls, (QStringList{"Text", "ReadOnly", "Visible", "Visible=True",
+                                                "FileName", "State", "LineNumber"}));
+        QCOMPARE(w.form.chkVisible->value(), 1);
+        QCOMPARE(w.form.txtFileName->text(), QString("/s/zero.vbs"));
+        QVERIFY(w.form.objEngine == w.form.colEngine.item("#0"));
+        QVERIFY(panelsEnabled(w.form));
+
+        // Back to an engine whose window is hidden: the box clears and False is written.
+        engine(1)->calls.clear();
+        w.choose(1);
+        QCOMPARE(engine(1)->calls.filter("Visible"), (QStringList{"Visible", "Visible=False"}));
+        QCOMPARE(w.form.chkVisible->value(), 0);
     }
 
     void releaseTheMiddleOfThree()

@@ -79,8 +79,9 @@ Result<Variant> RecordingEngine::answer(const QString& operation) const
 Result<> RecordingEngine::write(const QString& operation, const Variant& value)
 {
     record(operation + u'=' + describe(value));
-    if (m_failures.contains(operation))
-        return fail(m_failures.value(operation));
+    for (const QString& key : {operation + u'=', operation})
+        if (m_failures.contains(key))
+            return fail(m_failures.value(key));
     m_values[operation] = value;
     return {};
 }

@@ -35,7 +35,8 @@ public:
     // Save answer "OpenResult" and "SaveResult").
     void set(const QString& operation, const Variant& value) { m_values[operation] = value; }
     Variant value(const QString& operation) const { return m_values.value(operation); }
-    // Makes an operation fail with a description (reads and writes alike).
+    // Makes an operation fail with a description (reads and writes alike); "Visible=" makes only
+    // the writes of Visible fail.
     void failOn(const QString& operation, const QString& description = QStringLiteral("failed"))
     {
         m_failures[operation] = description;
