@@ -210,8 +210,7 @@ private slots:
                  box->button(QMessageBox::No)->click();
              }},
             // Declining keeps the dialog open; the second answer replaces the file.
-            {asFileDialog,
-             [&](QWidget* modal) { typeAndAccept(asFileDialog(modal), "a.vbs"); }},
+            {asFileDialog, [&](QWidget* modal) { typeAndAccept(asFileDialog(modal), "a.vbs"); }},
             {[](QWidget* modal) { return qobject_cast<QMessageBox*>(modal) != nullptr; },
              [&](QWidget* modal) {
                  qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Yes)->click();
@@ -223,7 +222,8 @@ private slots:
         QVERIFY(script.finished());
         QCOMPARE(title, QString("Save"));
         QVERIFY2(question.contains("a.vbs"), qPrintable(question));
-        QCOMPARE(w.engine()->calls, QStringList{QString("Save=%1,True").arg(m_dir.filePath("a.vbs"))});
+        QCOMPARE(w.engine()->calls,
+                 QStringList{QString("Save=%1,True").arg(m_dir.filePath("a.vbs"))});
         QVERIFY(w.messages.messages.isEmpty());
     }
 
@@ -233,9 +233,8 @@ private slots:
         dialog.InitDir = m_dir.path();
         dialog.Filter = "Script File (*.vbs)|*.vbs|All Files (*.*)|*.*";
         dialog.Flags = CommonDialog::HideReadOnly;
-        ModalScript script({{asFileDialog, [](QWidget* modal) {
-                                 typeAndAccept(asFileDialog(modal), "a.vbs");
-                             }}});
+        ModalScript script(
+            {{asFileDialog, [](QWidget* modal) { typeAndAccept(asFileDialog(modal), "a.vbs"); }}});
         dialog.ShowSave();
         QVERIFY(!script.timedOut);
         QCOMPARE(dialog.FileName, m_dir.filePath("a.vbs"));

@@ -80,8 +80,7 @@ private slots:
         w.engine()->set("OpenResult", Variant::fromBoolean(True));
         w.engine()->failOn("Text", "text unreadable");
         w.click(w.form.cmdOpen);
-        QCOMPARE(w.messages.messages,
-                 (QList<Message>{{"text unreadable", MessageIcon::Warning}}));
+        QCOMPARE(w.messages.messages, (QList<Message>{{"text unreadable", MessageIcon::Warning}}));
     }
 
     void saveAnswers_data()
@@ -130,10 +129,10 @@ private slots:
         w.click(w.form.cmdOpen);
         dialog->InitDir = "/elsewhere"; // set again before the next showing
         dialog->CancelError = false;
-        w.click(w.form.cmdSave);   // Cancel
-        w.click(w.form.cmdOpen);   // Cancel
-        w.click(w.form.cmdSave);   // two.vbs
-        w.click(w.form.cmdOpen);   // three.vbs
+        w.click(w.form.cmdSave); // Cancel
+        w.click(w.form.cmdOpen); // Cancel
+        w.click(w.form.cmdSave); // two.vbs
+        w.click(w.form.cmdOpen); // three.vbs
         QVERIFY(w.messages.messages.isEmpty());
         QCOMPARE(w.engine()->calls.filter(QRegularExpression("^(Open|Save)=")),
                  (QStringList{"Open=/d/one.vbs,<missing>", "Save=/d/two.vbs,True",
