@@ -84,8 +84,7 @@ private slots:
         w.engine()->failOn("Visible=", "window is gone");
         w.click(w.form.chkVisible);
         QCOMPARE(w.form.chkVisible->value(), 1);
-        QCOMPARE(w.messages.messages,
-                 (QList<Message>{{"window is gone", MessageIcon::Warning}}));
+        QCOMPARE(w.messages.messages, (QList<Message>{{"window is gone", MessageIcon::Warning}}));
     }
 
     void showAndHideFailures()
@@ -112,8 +111,7 @@ private slots:
         w.click(w.form.cmdShow);
         QCOMPARE(w.form.chkVisible->value(), 1);
         QCOMPARE(w.engine()->calls, (QStringList{"Show=<missing>", "Visible", "Visible=True"}));
-        QCOMPARE(w.messages.messages,
-                 (QList<Message>{{"window is gone", MessageIcon::Warning}}));
+        QCOMPARE(w.messages.messages, (QList<Message>{{"window is gone", MessageIcon::Warning}}));
     }
 
     void handleAsSignedDecimal_data()
@@ -152,10 +150,14 @@ private slots:
         QTest::addColumn<int>("box");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("call");
-        QTest::newRow("ticked") << 1 << "Toolbar" << "GUIEnabled=Toolbar,True";
-        QTest::newRow("clear") << 0 << "Toolbar" << "GUIEnabled=Toolbar,False";
-        QTest::newRow("grayed") << 2 << "Toolbar" << "GUIEnabled=Toolbar,False";
-        QTest::newRow("empty name") << 1 << "" << "GUIEnabled=,True";
+        QTest::newRow("ticked") << 1 << "Toolbar"
+                                << "GUIEnabled=Toolbar,True";
+        QTest::newRow("clear") << 0 << "Toolbar"
+                               << "GUIEnabled=Toolbar,False";
+        QTest::newRow("grayed") << 2 << "Toolbar"
+                                << "GUIEnabled=Toolbar,False";
+        QTest::newRow("empty name") << 1 << ""
+                                    << "GUIEnabled=,True";
     }
 
     void putGUIEnabled()
