@@ -1,5 +1,6 @@
 #include "core/frm_vel_scr_tester.h"
 #include "platform/trap.h"
+#include "velsql/registration.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(velscript::ApplicationTitle);
+    velscript::registerVelSqlClass();
 
     velscript::frmVelScrTester form;
     velscript::guarded([&] { form.Form_Load(); });

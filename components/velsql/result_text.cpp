@@ -1,0 +1,61 @@
+#include "result_text.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace velscript::velsql {
+
+QString realText(double value)
+{
+    if (value == 0)
+        return QStringLiteral("0");
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 1e-4 && magnitude < 1e15)
+        return QString::number(value, 'f', QLocale::FloatingPointShortest);
+    return QString::number(value, 'E', QLocale::FloatingPointShortest);
+}
+
+QString escapedText(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '\\':
+            escaped += QLatin1StringView("\\\\");
+            break;
+        case '\t':
+            escaped += QLatin1StringView("\\t");
+            break;
+        case '\n':
+            escaped += QLatin1StringView("\\n");
+            break;
+        case '\r':
+            escaped += QLatin1StringView("\\r");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+QString cellText(const QVariant& value)
+{
+    if (value.isNull())
+        return QString();
+    switch (value.typeId()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+        return QString::number(value.toLongLong());
+    case QMetaType::Double:
+        return realText(value.toDouble());
+    case QMetaType::QByteArray:
+        return QString::fromLatin1(value.toByteArray().toHex().toUpper());
+    default:
+        return escapedText(value.toString());
+    }
+}
+
+} // namespace velscript::velsql
