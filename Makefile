@@ -2,10 +2,11 @@
 # that are missing, configures and builds through the CMake presets, then runs.
 
 PACKAGES := cmake ninja-build g++ make pkg-config qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins \
-            libgl-dev xvfb xauth fonts-dejavu-core imagemagick python3 clang-format
+            libgl-dev xvfb xauth fonts-dejavu-core imagemagick python3 clang-format \
+            dpkg-dev file lintian desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build-dev build-asan build-release screenshot bench format format-check clean
+.PHONY: run test deps build-dev build-asan build-release screenshot bench package format format-check clean
 
 run: build-release
 	./build/release/bin/VelScriptTester
@@ -35,6 +36,10 @@ build-release: deps
 
 screenshot: build-release
 	tools/screenshot.sh build/release/bin/VelScriptTester docs/window.png
+
+# A Debian package of the release build, in build/release: `apt-get install ./build/release/*.deb`.
+package: build-release
+	cd build/release && cpack -G DEB
 
 bench: build-release
 	bench/run_all.sh build/release

@@ -3,6 +3,7 @@
 // (reported as FILE:LINE: message on standard error), 2 on a usage error.
 
 #include "lang/interpreter.h"
+#include "velscript_version.h"
 
 #include <QFile>
 #include <QString>
@@ -32,6 +33,17 @@ int usage(const char* message)
     return 2;
 }
 
+constexpr char helpText[] =
+    "usage: velscript [--routine NAME] [--fast] FILE\n"
+    "Runs a VelScript program: its module-level statements, then the routine NAME if given.\n"
+    "Each Log entry is written to standard output; errors go to standard error.\n\n"
+    "  --routine NAME  call this Sub or Function after the module-level statements\n"
+    "  --fast          run without the per-statement hook the engine uses for stepping\n"
+    "  -h, --help      show this text\n"
+    "  -v, --version   show the version\n\n"
+    "Exit status: 0 the script ran to its end, 1 a syntax or run-time error,\n"
+    "2 a usage error or a file that cannot be read.\n";
+
 int unreadable(const QString& file, const QString& reason)
 {
     std::fprintf(stderr, "velscript: cannot read %s: %s\n", qPrintable(file), qPrintable(reason));
@@ -56,7 +68,13 @@ int main(int argc, char** argv)
     bool fast = false;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == QLatin1String("--fast")) {
+        if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
+            std::printf("velscript %s\n", VELSCRIPT_VERSION);
+            return 0;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::fputs(helpText, stdout);
+            return 0;
+        } else if (arg == QLatin1String("--fast")) {
             fast = true;
         } else if (arg == QLatin1String("--routine")) {
             if (++i >= argc)
