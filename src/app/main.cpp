@@ -1,7 +1,7 @@
 #include "core/frm_vel_scr_tester.h"
 #include "platform/trap.h"
-#include "velsql/registration.h"
 #include "velscript_version.h"
+#include "velsql/registration.h"
 
 #include <QApplication>
 

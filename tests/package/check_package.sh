@@ -45,7 +45,9 @@ for path in \
     /usr/share/man/man1/VelScriptTester.1.gz \
     /usr/share/doc/velscripttester/copyright \
     /usr/share/doc/velscripttester/changelog.gz \
-    /usr/share/doc/velscripttester/language.md; do
+    /usr/share/doc/velscripttester/language.md \
+    /usr/share/doc/velscripttester/examples/hello.vbs \
+    /usr/share/doc/velscripttester/examples/sql.vbs; do
     grep -qx "$path" "$work/files" || fail "the package lacks $path"
 done
 for size in 16 32 48 128 256; do
