@@ -36,6 +36,6 @@ configure_file(${PROJECT_SOURCE_DIR}/data/debian/changelog ${package_doc}/change
 find_program(GZIP_EXECUTABLE gzip REQUIRED)
 execute_process(COMMAND ${GZIP_EXECUTABLE} -9nf ${package_doc}/changelog)
 install(FILES ${package_doc}/copyright ${package_doc}/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${VELSCRIPT_INSTALL_DOCDIR})
 
 include(CPack)
