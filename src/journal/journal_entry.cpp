@@ -11,9 +11,12 @@ QString readableOutcome(const QJsonObject& entry)
 {
     if (entry.contains(field::Failure))
         return QStringLiteral("failed ") + quoted(entry.value(field::Failure).toString());
-    if (entry.contains(field::Result))
-        return readable(entry.value(field::Result).toObject());
-    return QStringLiteral("ok");
+    if (!entry.contains(field::Result))
+        return QStringLiteral("ok");
+    QString outcome = readable(entry.value(field::Result).toObject());
+    if (entry.contains(field::Same) && !entry.value(field::Same).toBool())
+        outcome += QStringLiteral(" in place of the object handed over");
+    return outcome;
 }
 
 QString readableLine(const QJsonObject& entry)

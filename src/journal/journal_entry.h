@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/result.h"
+#include "journal/variant_json.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -37,6 +40,18 @@ inline const QString Session = QStringLiteral("session");
 inline const QString InstanceCreate = QStringLiteral("instance.create");
 inline const QString InstanceEnd = QStringLiteral("instance.end");
 } // namespace operation
+
+// Writes an operation's outcome into its entry: "result" for a value, "failure" for a failure
+// status, nothing for an operation without a result that succeeded.
+template <class T> void insertOutcome(QJsonObject& entry, const Result<T>& result)
+{
+    if (!result)
+        entry.insert(field::Failure, result.error());
+    else if constexpr (std::is_same_v<T, Boolean>)
+        entry.insert(field::Result, encode(Variant::fromBoolean(*result)));
+    else if constexpr (!std::is_void_v<T>)
+        entry.insert(field::Result, encode(Variant(*result)));
+}
 
 // What came back, for people: "ok", the value, or failed "description".
 QString readableOutcome(const QJsonObject& entry);

@@ -28,24 +28,6 @@ QJsonArray encodeAll(std::initializer_list<Variant> values)
     return encoded;
 }
 
-// The Variant form of what an operation answers.
-Variant asVariant(Boolean value)
-{
-    return Variant::fromBoolean(value);
-}
-Variant asVariant(qint32 value)
-{
-    return Variant(value);
-}
-Variant asVariant(const QString& value)
-{
-    return Variant(value);
-}
-Variant asVariant(const Variant& value)
-{
-    return value;
-}
-
 qint64 microseconds(const QElapsedTimer& timer)
 {
     return timer.nsecsElapsed() / 1000;
@@ -105,10 +87,7 @@ Result<T> JournaledEngine::recorded(const char* op, std::initializer_list<Varian
 
     QJsonObject entry = header(time, m_number, m_instance, QLatin1StringView(op));
     entry.insert(field::Arguments, encodeAll(arguments));
-    if (!result)
-        entry.insert(field::Failure, result.error());
-    else if constexpr (!std::is_void_v<T>)
-        entry.insert(field::Result, encode(asVariant(*result)));
+    insertOutcome(entry, result);
     entry.insert(field::Micros, duration);
     Journal::instance().write(entry);
     return result;

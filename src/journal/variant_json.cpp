@@ -7,7 +7,9 @@
 #include <QLocale>
 
 #include <array>
+#include <cmath>
 #include <limits>
+#include <optional>
 
 namespace velscript::journal {
 
@@ -32,9 +34,32 @@ QString classIdOf(QObject* object)
     return {};
 }
 
+// Qt's shortest form drops the sign of zero and does not read back infinities, so those are
+// written and read here.
 QString doubleText(double value)
 {
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value < 0 ? QStringLiteral("-inf") : QStringLiteral("inf");
+    if (value == 0.0 && std::signbit(value))
+        return QStringLiteral("-0");
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+std::optional<double> doubleFrom(const QString& text)
+{
+    if (text == QLatin1StringView("nan"))
+        return std::numeric_limits<double>::quiet_NaN();
+    if (text == QLatin1StringView("inf"))
+        return std::numeric_limits<double>::infinity();
+    if (text == QLatin1StringView("-inf"))
+        return -std::numeric_limits<double>::infinity();
+    if (text == QLatin1StringView("-0"))
+        return -0.0;
+    bool ok = false;
+    const double number = QLocale::c().toDouble(text, &ok);
+    return ok ? std::optional(number) : std::nullopt;
 }
 
 } // namespace
@@ -102,11 +127,10 @@ std::expected<Variant, QString> decode(const QJsonObject& encoded)
             return Variant(qint32(number));
         }
         case Variant::Kind::Double: {
-            bool ok = false;
-            const double number = QLocale::c().toDouble(value.toString(), &ok);
-            if (!value.isString() || !ok)
+            const std::optional<double> number = doubleFrom(value.toString());
+            if (!value.isString() || !number)
                 return bad();
-            return Variant(number);
+            return Variant(*number);
         }
         case Variant::Kind::Text:
             if (!value.isString())
