@@ -110,12 +110,10 @@ std::expected<Journal, QString> readJournal(const QString& path)
             break;
         }
         if (!document.isObject()) {
-            const QString what = document.isNull() ? error.errorString()
-                                                   : QStringLiteral("not a JSON object");
-            return std::unexpected(QStringLiteral("%1:%2: not a journal entry: %3")
-                                       .arg(path)
-                                       .arg(number)
-                                       .arg(what));
+            const QString what =
+                document.isNull() ? error.errorString() : QStringLiteral("not a JSON object");
+            return std::unexpected(
+                QStringLiteral("%1:%2: not a journal entry: %3").arg(path).arg(number).arg(what));
         }
         JournalLine line;
         line.line = number;

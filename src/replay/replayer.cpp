@@ -44,8 +44,7 @@ struct Replayer::Engine {
     bool started = false;
 };
 
-Replayer::Replayer(Options options, QTextStream& out) : m_options(std::move(options)), m_out(out)
-{}
+Replayer::Replayer(Options options, QTextStream& out) : m_options(std::move(options)), m_out(out) {}
 
 Replayer::~Replayer() = default;
 
@@ -166,8 +165,7 @@ QJsonObject Replayer::callNow(const JournalLine& line, Engine& engine, qint64& m
     return now;
 }
 
-QJsonObject Replayer::waitForRecordedState(const JournalLine& line, Engine& engine,
-                                           qint64& micros)
+QJsonObject Replayer::waitForRecordedState(const JournalLine& line, Engine& engine, qint64& micros)
 {
     // The script runs on in the engine after Start returned: give it the time the recorded
     // session had, bounded, to reach the state read then.
@@ -195,8 +193,8 @@ QJsonObject Replayer::comparable(const JournalLine& line, const QJsonObject& out
         // Which class an engine uses for its objects is its own business; which component
         // class they are is not.
         result.remove(QStringLiteral("class"));
-        const bool isLog = line.op == QStringLiteral("Log.get") ||
-                           line.op == QStringLiteral("LastLog.get");
+        const bool isLog =
+            line.op == QStringLiteral("Log.get") || line.op == QStringLiteral("LastLog.get");
         if (isLog && !m_options.compareTiming)
             result.insert(ValueKey, withoutTimeStamps(result.value(ValueKey).toString()));
         kept.insert(field::Result, result);
@@ -207,8 +205,8 @@ QJsonObject Replayer::comparable(const JournalLine& line, const QJsonObject& out
 bool Replayer::varies(const JournalLine& line) const
 {
     static const QStringList timing = {QStringLiteral("State.get"),
-                                       QStringLiteral("LineNumber.get"),
-                                       QStringLiteral("hWnd.get"), QStringLiteral("Wait")};
+                                       QStringLiteral("LineNumber.get"), QStringLiteral("hWnd.get"),
+                                       QStringLiteral("Wait")};
     return !m_options.compareTiming && (line.byName || timing.contains(line.op));
 }
 

@@ -27,11 +27,11 @@ struct Options {
 
 struct Summary {
     int sessions = 0;
-    int calls = 0;       // entries replayed, creations and ends included
+    int calls = 0; // entries replayed, creations and ends included
     int differences = 0;
     int notCompared = 0; // results that vary from run to run
     int ignored = 0;
-    int skipped = 0;     // calls on an engine that could not be made now
+    int skipped = 0; // calls on an engine that could not be made now
     qint64 recordedMicros = 0;
     qint64 nowMicros = 0;
 };
@@ -61,7 +61,7 @@ private:
     Options m_options;
     QTextStream& m_out;
     Summary m_summary;
-    std::map<qint32, Engine> m_engines;  // by instance, for the session being replayed
+    std::map<qint32, Engine> m_engines;    // by instance, for the session being replayed
     std::map<QString, ObjectRef> m_handed; // add-in objects by class id, kept as the window does
 };
 

@@ -2,10 +2,10 @@
 // name of a session, to a JSON Lines file and to the velscript.calls category, and values that
 // survive the trip exactly.
 #include "engine/class_ids.h"
+#include "journal/journal_files.h"
 #include "journal/variant_json.h"
 #include "support/fake_engine.h"
 #include "support/recorders.h"
-#include "journal/journal_files.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -132,11 +132,12 @@ private slots:
         QCOMPARE(entries.first().value("op").toString(), QString("session"));
         QCOMPARE(entries.first().value("pid").toInteger(), QCoreApplication::applicationPid());
         for (const QJsonObject& entry : entries.mid(1)) {
-            QVERIFY(QDateTime::fromString(entry.value("time").toString(), Qt::ISODateWithMs)
-                        .isValid());
+            QVERIFY(
+                QDateTime::fromString(entry.value("time").toString(), Qt::ISODateWithMs).isValid());
             QVERIFY(entry.value("args").isArray());
             if (entry.value("op") != "instance.end")
-                QVERIFY2(entry.value("us").toInteger(-1) >= 0, qPrintable(entry.value("op").toString()));
+                QVERIFY2(entry.value("us").toInteger(-1) >= 0,
+                         qPrintable(entry.value("op").toString()));
         }
         // Instances tell apart the two engines that carried the number 1 in turn.
         QCOMPARE(entries.at(12).value("instance").toInt(), 1);

@@ -1,11 +1,11 @@
 // Replaying a journal: reading it (cut off, corrupt), waiting for a started script, and the
 // velscript-replay program's report and exit status against the plugin fake and a changed one.
 #include "engine/class_ids.h"
+#include "journal/journal_files.h"
 #include "replay/journal_reader.h"
 #include "replay/replayer.h"
 #include "support/fake_engine.h"
 #include "support/recorders.h"
-#include "journal/journal_files.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -77,8 +77,8 @@ const QByteArray SessionLine = R"({"op":"session","pid":1,"program":"t","time":"
                                "\n";
 const QByteArray CreateLine =
     R"({"op":"instance.create","engine":0,"instance":0,"args":[{"kind":"Text","value":")" +
-    VelScriptEngineClassId.toUtf8() + R"("}],"result":{"kind":"Object","classId":")" + VelScriptEngineClassId.toUtf8() +
-    R"("}})" + "\n";
+    VelScriptEngineClassId.toUtf8() + R"("}],"result":{"kind":"Object","classId":")" +
+    VelScriptEngineClassId.toUtf8() + R"("}})" + "\n";
 
 // An engine whose script runs for a few state reads after Start, then comes to rest.
 class RunningEngine : public FakeEngine {
@@ -135,7 +135,7 @@ private slots:
 
         // The same answer left out of the comparison agrees.
         QCOMPARE(runReplay({"--component-path", CHANGED_FAKE_COMPONENTS_DIR, "--ignore",
-                         "Text,Visible", file.path})
+                            "Text,Visible", file.path})
                      .status,
                  0);
     }
@@ -180,8 +180,8 @@ private slots:
         QTest::newRow("arguments that do not fit")
             << SessionLine + CreateLine + entry(0, "Text.put") << 3 << "do not fit";
         QTest::newRow("corrupt value")
-            << SessionLine + CreateLine + entry(0, "Text.get", R"(,"result":{"kind":"Text"})")
-            << 3 << "the result of Text.get is a Text value that is not one";
+            << SessionLine + CreateLine + entry(0, "Text.get", R"(,"result":{"kind":"Text"})") << 3
+            << "the result of Text.get is a Text value that is not one";
     }
     void aJournalThatCannotBeReadIsNamedByLine()
     {
@@ -220,11 +220,9 @@ private slots:
         });
         QTemporaryDir dir;
         const QString path = dir.filePath("j.jsonl");
-        writeLines(path,
-                   SessionLine + CreateLine +
-                       entry(0, "Text.get", R"(,"failure":"locked")") +
-                       entry(0, "Log.get", R"(,"result":{"kind":"Text","value":"x"})") +
-                       entry(0, "ClearLog", R"(,"failure":"")"));
+        writeLines(path, SessionLine + CreateLine + entry(0, "Text.get", R"(,"failure":"locked")") +
+                             entry(0, "Log.get", R"(,"result":{"kind":"Text","value":"x"})") +
+                             entry(0, "ClearLog", R"(,"failure":"")"));
         const auto journal = replay::readJournal(path);
         QVERIFY(journal.has_value());
         QString out;
