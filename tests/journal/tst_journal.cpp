@@ -144,6 +144,28 @@ private slots:
         QCOMPARE(entries.at(14).value("byName").toBool(), true);
     }
 
+    void creationsThatMakeNoEngineAreJournaledToo()
+    {
+        MessageRecorder messages;
+        JournalFile file;
+        {
+            frmVelScrTester form;
+            form.Form_Load();
+            {
+                FakeEngineRegistration none([]() -> QObject* { return nullptr; });
+                QTest::mouseClick(form.cmdCreate, Qt::LeftButton);
+            }
+            QTest::mouseClick(form.cmdCreate, Qt::LeftButton);
+        }
+        QCOMPARE(messages.messages.size(), 2);
+        QCOMPARE(file.readable(),
+                 QStringList({QStringLiteral("engine 0 instance.create(\"%1\") -> Empty")
+                                  .arg(VelScriptEngineClassId),
+                              QStringLiteral("engine 0 instance.create(\"%1\") -> failed \"%2\"")
+                                  .arg(VelScriptEngineClassId, messages.messages[1].text)}));
+        QVERIFY(messages.messages[1].text.contains("not registered"));
+    }
+
     void theCategoryShowsTheSameEntriesOneLineEach()
     {
         FakeEngineRegistration fakes;
