@@ -52,8 +52,8 @@ std::shared_ptr<JournaledEngine> JournaledEngine::create(const QString& classId,
         journal.write(entry);
         if (!engine)
             return nullptr;
-        return std::make_shared<JournaledEngine>(Private{}, std::move(object), engine, number,
-                                                 instance);
+        return std::shared_ptr<JournaledEngine>(
+            new JournaledEngine(std::move(object), engine, number, instance));
     } catch (const Failure& failure) {
         entry.insert(field::Failure, failure.description());
         entry.insert(field::Micros, microseconds(timer));
@@ -62,7 +62,7 @@ std::shared_ptr<JournaledEngine> JournaledEngine::create(const QString& classId,
     }
 }
 
-JournaledEngine::JournaledEngine(Private, ObjectRef object, VelScriptEngine* engine, qint32 number,
+JournaledEngine::JournaledEngine(ObjectRef object, VelScriptEngine* engine, qint32 number,
                                  qint32 instance)
     : m_object(std::move(object)), m_engine(engine), m_number(number), m_instance(instance)
 {}

@@ -65,13 +65,8 @@ public:
     Result<Variant> Execute(const QString& statement, const Variant& argument) override;
 
 private:
-    struct Private {};
+    JournaledEngine(ObjectRef object, VelScriptEngine* engine, qint32 number, qint32 instance);
 
-public:
-    JournaledEngine(Private, ObjectRef object, VelScriptEngine* engine, qint32 number,
-                    qint32 instance);
-
-private:
     // Forwards one call and records it: op is "Name" for an operation, "Name.get" or "Name.put"
     // for a property.
     template <class T, class Call>
