@@ -238,6 +238,30 @@ private slots:
                  QStringList({"Text", "Log", "ClearLog", "end"}));
     }
 
+    void logTimeStampsAreComparedOnlyWhenAsked()
+    {
+        FakeEngineRegistration fakes([] {
+            auto* fake = new FakeEngine;
+            fake->set("Log", QString("2026-12-09 08:15:02.125 started\n"));
+            return fake;
+        });
+        QTemporaryDir dir;
+        const QString path = dir.filePath("j.jsonl");
+        writeLines(path, SessionLine + CreateLine +
+                             entry(0, "Log.get",
+                                   R"(,"result":{"kind":"Text","value":)"
+                                   R"("2026-12-08 14:03:07.250 started\n"})"));
+        const auto journal = replay::readJournal(path);
+        QVERIFY(journal.has_value());
+        QString out;
+        QTextStream stream(&out);
+        replay::Options options;
+        QCOMPARE(replay::Replayer(options, stream).run(*journal).differences, 0);
+        options.compareTiming = true;
+        QCOMPARE(replay::Replayer(options, stream).run(*journal).differences, 1);
+        QVERIFY(out.startsWith("#3 Log.get on engine 0: recorded \"2026-12-08 14:03:07.250"));
+    }
+
     void stateReadsAfterStartWaitForTheRecordedState()
     {
         FakeEngineRegistration fakes([] { return new RunningEngine; });
