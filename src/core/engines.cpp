@@ -27,7 +27,7 @@ void frmVelScrTester::cmdCreate_Click()
         cmbIndex->setEnabled(false);
         EnableControls(false);
 
-        objEngine = EngineRef(ComponentService::instance().create(VelScriptEngineClassId));
+        objEngine = EngineRef::create(VelScriptEngineClassId, lngNextNo);
         if (!objEngine) {
             showMessage(QStringLiteral("Failed Create VelScript Engine."), MessageIcon::Error);
             return;

@@ -32,7 +32,7 @@ void frmVelScrTester::Form_QueryUnload(qint16& Cancel, qint16 /*UnloadMode*/)
 {
     int i = 0;
     for (const auto& entry : colEngine) {
-        if (readProperty(*entry.value.object(), ScriptStateProperty).number() != 0) {
+        if (entry.value.property(ScriptStateProperty).number() != 0) {
             const QString message = QStringLiteral("VelScript Engine No.(") +
                                     cmbIndex->entryText(i) + QStringLiteral(")\r\n") +
                                     QStringLiteral("Program is still running.");

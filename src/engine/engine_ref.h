@@ -1,12 +1,17 @@
 #pragma once
 
 #include "engine/velscript_engine.h"
+#include "journal/journal.h"
+#include "journal/journaled_engine.h"
 #include "platform/component_service.h"
 
 namespace velscript {
 
 // A counted reference to a VelScript engine, or none. Reaching through none fails with the
 // missing-object description, as every panel reports it.
+//
+// While the journal is on, an engine made by create() is reached through its recording layer,
+// which every copy of the reference shares; otherwise calls go straight to the engine.
 class EngineRef {
 public:
     EngineRef() = default;
@@ -15,6 +20,15 @@ public:
         : m_object(std::move(object)),
           m_engine(m_object ? query<VelScriptEngine>(m_object) : nullptr)
     {}
+
+    // Makes a new engine of the class, which the window numbers as given; none when the service
+    // makes no instance.
+    static EngineRef create(const QString& classId, qint32 number)
+    {
+        if (!journal::Journal::instance().isOn())
+            return EngineRef(ComponentService::instance().create(classId));
+        return EngineRef(journal::JournaledEngine::create(classId, number));
+    }
 
     explicit operator bool() const { return m_engine != nullptr; }
     VelScriptEngine* operator->() const { return &engine(); }
@@ -27,8 +41,24 @@ public:
     const ObjectRef& object() const { return m_object; }
     bool operator==(const EngineRef& other) const { return m_object == other.m_object; }
 
+    // Reads a property of the engine by its name, as hosts read "ScriptState".
+    Variant property(const char* name) const
+    {
+        if (m_journaled)
+            return m_journaled->property(name);
+        if (!m_object)
+            throw Failure(failures::missingObject());
+        return readProperty(*m_object, name);
+    }
+
 private:
+    explicit EngineRef(std::shared_ptr<journal::JournaledEngine> journaled)
+        : m_object(journaled ? journaled->object() : nullptr), m_journaled(std::move(journaled)),
+          m_engine(m_journaled.get())
+    {}
+
     ObjectRef m_object;
+    std::shared_ptr<journal::JournaledEngine> m_journaled;
     VelScriptEngine* m_engine = nullptr;
 };
 

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "engine/result.h"
+#include "journal/variant_json.h"
+
+#include <QJsonObject>
+#include <QString>
+
+namespace velscript::journal {
+
+// One line of the journal, a JSON object. A call to an engine:
+//   {"time": ISO 8601 UTC with milliseconds, "engine": the window's number for the engine,
+//    "instance": the engine's place among those made in this session, "op": "Text.get",
+//    "args": [values], then "result": value, or "failure": description, or neither when the
+//    operation has no result; "us": the call's duration in microseconds}
+// A property's read is "<name>.get" and its write "<name>.put"; a read by name through the
+// meta-object system carries "byName": true. AddObject's result is the object its argument holds
+// afterwards, with "same": whether it is the object handed over.
+namespace field {
+inline const QString Time = QStringLiteral("time");
+inline const QString Engine = QStringLiteral("engine");
+inline const QString Instance = QStringLiteral("instance");
+inline const QString Operation = QStringLiteral("op");
+inline const QString Arguments = QStringLiteral("args");
+inline const QString Result = QStringLiteral("result");
+inline const QString Failure = QStringLiteral("failure");
+inline const QString Micros = QStringLiteral("us");
+inline const QString ByName = QStringLiteral("byName");
+inline const QString Same = QStringLiteral("same");
+inline const QString Process = QStringLiteral("pid");
+inline const QString Program = QStringLiteral("program");
+} // namespace field
+
+// The lines that are not calls. A session starts each run of the program that writes to the
+// journal; instance.create records a creation ("args": [class id], "result": the class made, an
+// Empty value when the service made none, or "failure"); instance.end records that the window let
+// go of its last reference to the engine.
+namespace operation {
+inline const QString Session = QStringLiteral("session");
+inline const QString InstanceCreate = QStringLiteral("instance.create");
+inline const QString InstanceEnd = QStringLiteral("instance.end");
+} // namespace operation
+
+// Writes an operation's outcome into its entry: "result" for a value, "failure" for a failure
+// status, nothing for an operation without a result that succeeded.
+template <class T> void insertOutcome(QJsonObject& entry, const Result<T>& result)
+{
+    if (!result)
+        entry.insert(field::Failure, result.error());
+    else if constexpr (std::is_same_v<T, Boolean>)
+        entry.insert(field::Result, encode(Variant::fromBoolean(*result)));
+    else if constexpr (!std::is_void_v<T>)
+        entry.insert(field::Result, encode(Variant(*result)));
+}
+
+// What came back, for people: "ok", the value, or failed "description".
+QString readableOutcome(const QJsonObject& entry);
+
+// The entry on one line for people: engine 0 Text.get() -> "Sub Main" (12 µs).
+QString readableLine(const QJsonObject& entry);
+
+} // namespace velscript::journal

@@ -1,0 +1,128 @@
+#include "replay/journal_reader.h"
+
+#include "journal/journal_entry.h"
+#include "journal/variant_json.h"
+#include "replay/operations.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
+
+namespace velscript::replay {
+
+namespace {
+
+namespace field = journal::field;
+namespace operation = journal::operation;
+
+// Checks one entry; returns what is wrong with it, or nothing. known holds the instances created
+// so far in the current session.
+QString check(JournalLine& line, QSet<qint32>& known)
+{
+    const QJsonObject& entry = line.entry;
+    line.op = entry.value(field::Operation).toString();
+    if (line.op.isEmpty())
+        return QStringLiteral("the entry names no operation (\"op\")");
+    if (line.op == operation::Session) {
+        known.clear();
+        return {};
+    }
+    const QJsonValue engine = entry.value(field::Engine);
+    const QJsonValue instance = entry.value(field::Instance);
+    if (!engine.isDouble() || !instance.isDouble())
+        return QStringLiteral("%1 names no engine and instance").arg(line.op);
+    line.engine = qint32(engine.toInteger());
+    line.instance = qint32(instance.toInteger());
+
+    if (!entry.value(field::Arguments).isArray())
+        return QStringLiteral("%1 has no argument list (\"args\")").arg(line.op);
+    for (const QJsonValue& argument : entry.value(field::Arguments).toArray()) {
+        const auto value = journal::decode(argument.toObject());
+        if (!value)
+            return QStringLiteral("an argument of %1 is %2").arg(line.op, value.error());
+        line.arguments.append(*value);
+    }
+    if (entry.contains(field::Result)) {
+        const auto value = journal::decode(entry.value(field::Result).toObject());
+        if (!value)
+            return QStringLiteral("the result of %1 is %2").arg(line.op, value.error());
+    }
+
+    if (line.op == operation::InstanceCreate) {
+        if (line.arguments.size() != 1 || line.arguments[0].kind() != Variant::Kind::Text)
+            return QStringLiteral("%1 does not name one class id").arg(line.op);
+        known.insert(line.instance);
+        return {};
+    }
+    if (!known.contains(line.instance)) {
+        return QStringLiteral("%1 is on engine %2 (instance %3), which this session did not "
+                              "create")
+            .arg(line.op)
+            .arg(line.engine)
+            .arg(line.instance);
+    }
+    if (line.op == operation::InstanceEnd) {
+        known.remove(line.instance);
+        return {};
+    }
+    line.byName = entry.value(field::ByName).toBool();
+    if (line.byName) {
+        if (!line.op.endsWith(QStringLiteral(".get")) || !line.arguments.isEmpty())
+            return QStringLiteral("%1 is not a read by name").arg(line.op);
+        return {};
+    }
+    line.operation = findOperation(line.op);
+    if (!line.operation)
+        return QStringLiteral("%1 is not an operation of the engine").arg(line.op);
+    const QString& kinds = line.operation->argumentKinds;
+    bool fitting = line.arguments.size() == kinds.size();
+    for (int i = 0; fitting && i < kinds.size(); ++i)
+        fitting = fits(line.arguments[i].kind(), kinds[i]);
+    if (!fitting)
+        return QStringLiteral("the arguments of %1 do not fit the operation").arg(line.op);
+    return {};
+}
+
+} // namespace
+
+std::expected<Journal, QString> readJournal(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::unexpected(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    const QByteArray content = file.readAll();
+    const QList<QByteArray> lines = content.split('\n');
+
+    Journal journal;
+    QSet<qint32> known;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray text = lines[i].trimmed();
+        if (text.isEmpty())
+            continue;
+        const int number = i + 1;
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+        // Only the last line can lack its end; a writer killed in the middle of it left it so.
+        const bool unfinished = i == lines.size() - 1;
+        if (document.isNull() && unfinished) {
+            journal.cutOffLine = number;
+            break;
+        }
+        if (!document.isObject()) {
+            const QString what =
+                document.isNull() ? error.errorString() : QStringLiteral("not a JSON object");
+            return std::unexpected(
+                QStringLiteral("%1:%2: not a journal entry: %3").arg(path).arg(number).arg(what));
+        }
+        JournalLine line;
+        line.line = number;
+        line.entry = document.object();
+        if (const QString problem = check(line, known); !problem.isEmpty())
+            return std::unexpected(QStringLiteral("%1:%2: %3").arg(path).arg(number).arg(problem));
+        journal.lines.append(std::move(line));
+    }
+    return journal;
+}
+
+} // namespace velscript::replay

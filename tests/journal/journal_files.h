@@ -1,0 +1,65 @@
+#pragma once
+
+#include "journal/journal.h"
+#include "journal/journal_entry.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace velscript::test {
+
+// A journal file in a fresh folder, named in VELSCRIPT_JOURNAL for the life of the object; the
+// journal starts a session on it as a new run of the program would.
+class JournalFile {
+public:
+    explicit JournalFile(const QString& name = QStringLiteral("session.jsonl"))
+        : path(m_dir.filePath(name))
+    {
+        qputenv("VELSCRIPT_JOURNAL", QFile::encodeName(path));
+        journal::Journal::instance().restart();
+    }
+    ~JournalFile()
+    {
+        qunsetenv("VELSCRIPT_JOURNAL");
+        journal::Journal::instance().restart();
+    }
+
+    // Every line of the file, parsed; a line that is no JSON object comes back empty.
+    QList<QJsonObject> entries() const
+    {
+        QFile file(path);
+        QList<QJsonObject> parsed;
+        if (!file.open(QIODevice::ReadOnly))
+            return parsed;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.isEmpty())
+                parsed.append(QJsonDocument::fromJson(line).object());
+        }
+        return parsed;
+    }
+
+    // The entries as people read them, without durations, which differ from run to run.
+    QStringList readable() const
+    {
+        QStringList lines;
+        for (QJsonObject entry : entries()) {
+            if (entry.value(journal::field::Operation) == journal::operation::Session)
+                continue;
+            entry.remove(journal::field::Micros);
+            lines.append(journal::readableLine(entry));
+        }
+        return lines;
+    }
+
+private:
+    QTemporaryDir m_dir;
+
+public:
+    const QString path;
+};
+
+} // namespace velscript::test
