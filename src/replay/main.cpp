@@ -2,6 +2,8 @@
 // path gives now, and reports each outcome that differs from the recorded one.
 #include "replay/journal_reader.h"
 #include "replay/replayer.h"
+#include "velscript_version.h"
+#include "velsql/registration.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -24,6 +26,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velscript-replay"));
+    QApplication::setApplicationVersion(QStringLiteral(VELSCRIPT_VERSION));
+    // The same built-in components as the tester, so a journal replays out of the box.
+    velscript::registerVelSqlClass();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -31,6 +36,7 @@ int main(int argc, char* argv[])
                        "every outcome that differs from the recorded one.\nExit status: 0 all "
                        "agree, 1 some differ, 2 the journal cannot be read."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption componentPath(
         QStringLiteral("component-path"),
         QStringLiteral("Look for engine components in DIR before the usual places."),

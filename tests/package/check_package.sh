@@ -38,6 +38,8 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$work/files"
 for path in \
     /usr/bin/VelScriptTester \
     /usr/bin/velscript \
+    /usr/bin/velscript-replay \
+    /usr/share/man/man1/velscript-replay.1.gz \
     /usr/share/applications/org.velscript.VelScriptTester.desktop \
     /usr/share/metainfo/org.velscript.VelScriptTester.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/org.velscript.VelScriptTester.svg \
@@ -83,6 +85,8 @@ out=$("$work/root/usr/bin/velscript" --version)
 [ "$out" = "velscript $version" ] || fail "velscript --version says '$out'"
 out=$("$work/root/usr/bin/VelScriptTester" --version)
 [ "$out" = "VelScriptTester $version" ] || fail "VelScriptTester --version says '$out'"
+out=$("$work/root/usr/bin/velscript-replay" --version)
+[ "$out" = "velscript-replay $version" ] || fail "velscript-replay --version says '$out'"
 printf 'Log "installed " & (6 * 7)\n' >"$work/probe.vbs"
 out=$("$work/root/usr/bin/velscript" "$work/probe.vbs")
 [ "$out" = "installed 42" ] || fail "the installed velscript ran the probe as '$out'"
