@@ -187,4 +187,9 @@ int Interpreter::currentLine() const
     return m->line.load(std::memory_order_relaxed);
 }
 
+int Interpreter::stepBack()
+{
+    return m->stepBack();
+}
+
 } // namespace velscript::lang

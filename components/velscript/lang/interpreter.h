@@ -73,6 +73,13 @@ public:
     // The line of the statement running now, or of the last one run.
     int currentLine() const;
 
+    // Only from inside the hook: moves the execution point back to the statement before the one
+    // the script stands at, in the same routine (from the first statement of a branch or loop
+    // body, to the statement that holds it). Nothing is undone; when the hook returns, the
+    // script stands at that statement and the hook is called for it. Answers its line, or 0
+    // (and changes nothing) at the routine's first statement.
+    int stepBack();
+
 private:
     std::unique_ptr<Machine> m;
 };
