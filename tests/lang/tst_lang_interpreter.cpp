@@ -224,6 +224,7 @@ private slots:
     void typedErrors_data();
     void typedErrors();
     void dimInExecute();
+    void typedTextUnderOptionExplicit();
     void hostObjects_data();
     void hostObjects();
     void hostObjectArguments();
@@ -857,6 +858,37 @@ void TestLanguageInterpreter::typedErrors()
 
 // `Dim` typed at run time declares a module variable for what is typed later; it neither clears
 // a variable that exists nor reaches into the routines, which were resolved with the source.
+// Typed text follows the module's Option Explicit: a misspelt name is an error, not a new
+// variable; a variable the host sets is declared for it. A routine's value reaches the host.
+void TestLanguageInterpreter::typedTextUnderOptionExplicit()
+{
+    WatchedHost host;
+    Interpreter interpreter(host);
+    QVERIFY(!interpreter.load(QStringLiteral("Option Explicit\nDim total\ntotal = 1\n"
+                                             "Function Answer()\n  Answer = total * 42\n"
+                                             "End Function\n")));
+    QVERIFY(interpreter.runModule().finished());
+
+    const Outcome misspelt = interpreter.execute(QStringLiteral("totl = 5"));
+    QVERIFY(misspelt.failed());
+    QCOMPARE(misspelt.error.number, ErrorNumber::VariableUndefined);
+    QCOMPARE(evaluated(interpreter, QStringLiteral("tpyo + 1")),
+             QStringLiteral("<Run-time error 500: Variable is undefined>"));
+    QVERIFY(interpreter.execute(QStringLiteral("total = 2")).finished());
+
+    interpreter.setVariable(QStringLiteral("Arg"), Value(QStringLiteral("x")));
+    QCOMPARE(evaluated(interpreter, QStringLiteral("arg & total")), QStringLiteral("x2"));
+
+    Value answer;
+    QVERIFY(interpreter.callRoutine(QStringLiteral("Answer"), &answer).finished());
+    QCOMPARE(toText(answer), QStringLiteral("84"));
+
+    // Without Option Explicit typed text still makes variables by assigning them.
+    QVERIFY(!interpreter.load(QStringLiteral("Dim total\n")));
+    QVERIFY(interpreter.execute(QStringLiteral("fresh = 5")).finished());
+    QCOMPARE(evaluated(interpreter, QStringLiteral("fresh")), QStringLiteral("5"));
+}
+
 void TestLanguageInterpreter::dimInExecute()
 {
     WatchedHost host;
