@@ -1,4 +1,5 @@
 #include "core/frm_vel_scr_tester.h"
+#include "engine/engine_factory.h"
 #include "platform/trap.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(velscript::ApplicationTitle);
+    velscript::engine::registerReferenceEngine();
 
     velscript::frmVelScrTester form;
     velscript::guarded([&] { form.Form_Load(); });
