@@ -1,7 +1,7 @@
 #include "engine/add_in_bridge.h"
 
-#include "engine/call_marshal.h"
 #include "engine/add_in.h"
+#include "engine/call_marshal.h"
 #include "lang/conversions.h"
 #include "lang/errors.h"
 
@@ -81,8 +81,7 @@ std::optional<QMetaProperty> findProperty(const QMetaObject& meta, const QString
 
 } // namespace
 
-AddInBridge::AddInBridge(ObjectRef owned, CallMarshal& marshal,
-                         std::function<bool()> stopRequested)
+AddInBridge::AddInBridge(ObjectRef owned, CallMarshal& marshal, std::function<bool()> stopRequested)
     : m_owned(std::move(owned)), m_watched(m_owned.get()), m_marshal(marshal),
       m_stopRequested(std::move(stopRequested)), m_threadSafe(isThreadSafe(*m_owned))
 {}
@@ -98,7 +97,8 @@ AddInBridge::~AddInBridge()
     // The last reference to an object must go on the object's own thread.
     QObject* raw = m_owned.get();
     if (raw && m_owned.use_count() == 1 && raw->thread() != QThread::currentThread())
-        QMetaObject::invokeMethod(raw, [owned = std::move(m_owned)] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            raw, [owned = std::move(m_owned)] {}, Qt::QueuedConnection);
 }
 
 bool AddInBridge::isThreadSafe(const QObject& object)
@@ -215,8 +215,8 @@ lang::Value AddInBridge::call(const QString& name, std::span<const lang::Value> 
     bool named = false;
     for (int i = 0; i < meta->methodCount(); ++i) {
         const QMetaMethod method = meta->method(i);
-        if (method.access() != QMetaMethod::Public ||
-            method.methodType() == QMetaMethod::Signal || !sameName(method.name(), name))
+        if (method.access() != QMetaMethod::Public || method.methodType() == QMetaMethod::Signal ||
+            !sameName(method.name(), name))
             continue;
         named = true;
         const int count = method.parameterCount();
@@ -264,10 +264,10 @@ lang::Value AddInBridge::call(const QString& name, std::span<const lang::Value> 
         std::array<QGenericArgument, MaxArguments> arguments;
         for (int i = 0; i < count; ++i) {
             const QMetaType type = method.parameterMetaType(i);
-            arguments[size_t(i)] = QGenericArgument(
-                type.name(), type == QMetaType::fromType<QVariant>()
-                                 ? static_cast<const void*>(&values[size_t(i)])
-                                 : values[size_t(i)].constData());
+            arguments[size_t(i)] =
+                QGenericArgument(type.name(), type == QMetaType::fromType<QVariant>()
+                                                  ? static_cast<const void*>(&values[size_t(i)])
+                                                  : values[size_t(i)].constData());
         }
         const QMetaType returnType = method.returnMetaType();
         QVariant returned;
@@ -278,10 +278,10 @@ lang::Value AddInBridge::call(const QString& name, std::span<const lang::Value> 
             returned = QVariant(returnType);
             returnArgument = QGenericReturnArgument(returnType.name(), returned.data());
         }
-        invoked = method.invoke(m_watched.data(), Qt::DirectConnection, returnArgument,
-                                arguments[0], arguments[1], arguments[2], arguments[3],
-                                arguments[4], arguments[5], arguments[6], arguments[7],
-                                arguments[8], arguments[9]);
+        invoked =
+            method.invoke(m_watched.data(), Qt::DirectConnection, returnArgument, arguments[0],
+                          arguments[1], arguments[2], arguments[3], arguments[4], arguments[5],
+                          arguments[6], arguments[7], arguments[8], arguments[9]);
         result = returned;
     });
     if (!invoked)

@@ -46,7 +46,8 @@ bool CallMarshal::callOn(QObject* target, std::function<void()> body,
         m_pending.push_back(call);
     }
     m_shared->changed.notify_all();
-    QMetaObject::invokeMethod(target, [call] { call->run(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        target, [call] { call->run(); }, Qt::QueuedConnection);
 
     std::unique_lock lock(m_shared->mutex);
     m_shared->changed.wait(lock, [&] { return call->done || (!call->claimed && abandon()); });
@@ -58,7 +59,9 @@ bool CallMarshal::callOn(QObject* target, std::function<void()> body,
 
 void CallMarshal::wake()
 {
-    { const std::lock_guard lock(m_shared->mutex); }
+    {
+        const std::lock_guard lock(m_shared->mutex);
+    }
     m_shared->changed.notify_all();
 }
 

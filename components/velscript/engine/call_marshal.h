@@ -30,7 +30,8 @@ public:
 
     // Waits until `done()` is true or the deadline passes, running meanwhile the calls posted to
     // the calling thread. Answers done().
-    bool waitUntil(const std::function<bool()>& done, std::chrono::steady_clock::time_point deadline);
+    bool waitUntil(const std::function<bool()>& done,
+                   std::chrono::steady_clock::time_point deadline);
 
     // The lock and wake-up the engine's waits share with the marshalled calls.
     std::mutex& mutex() const { return m_shared->mutex; }

@@ -269,6 +269,9 @@ std::expected<void, QString> ScriptRunner::stop(int modeNumber)
         [[fallthrough]];
     case StopMode::Immediate:
         m_interpreter->requestStop();
+        // A paused script is on its way out now: waiting for rest waits for its end.
+        if (state() == ScriptState::Paused)
+            setState(ScriptState::Running);
         m_marshal.notifyAll();
         return {};
     case StopMode::StepStop:
@@ -424,9 +427,8 @@ std::expected<Variant, QString> ScriptRunner::execute(const QString& text, const
     lock.unlock();
 
     const auto isDone = [&typed] { return typed->done; };
-    bool finished =
-        m_marshal.waitUntil(isDone, std::chrono::steady_clock::now() +
-                                        std::chrono::milliseconds(ExecuteBoundMs));
+    bool finished = m_marshal.waitUntil(isDone, std::chrono::steady_clock::now() +
+                                                    std::chrono::milliseconds(ExecuteBoundMs));
     if (!finished) {
         m_interpreter->requestStop();
         m_marshal.notifyAll();
