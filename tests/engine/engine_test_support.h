@@ -18,7 +18,7 @@ inline constexpr int Patience = 30000;
 #define ENGINE_OK(expression)                                                                      \
     do {                                                                                           \
         const auto result_ = (expression);                                                         \
-        QVERIFY2(result_.has_value(), qPrintable(result_ ? QString() : result_.error()));                              \
+        QVERIFY2(result_.has_value(), qPrintable(result_ ? QString() : result_.error()));          \
     } while (false)
 
 #define ENGINE_FAILS(expression)                                                                   \

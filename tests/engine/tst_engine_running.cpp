@@ -10,20 +10,20 @@ using namespace velscript::engine::test;
 
 namespace {
 
-const QString counting = QStringLiteral("Dim n\n"         // 1
-                                        "n = 0\n"         // 2
+const QString counting = QStringLiteral("Dim n\n"          // 1
+                                        "n = 0\n"          // 2
                                         "Log \"module\"\n" // 3
-                                        "Sub Main\n"      // 4
-                                        "  n = n + 1\n"   // 5
-                                        "  Log n\n"       // 6
-                                        "End Sub\n");     // 7
+                                        "Sub Main\n"       // 4
+                                        "  n = n + 1\n"    // 5
+                                        "  Log n\n"        // 6
+                                        "End Sub\n");      // 7
 
-const QString endless = QStringLiteral("Dim n\n"          // 1
-                                       "Sub Main\n"       // 2
-                                       "  Do\n"           // 3
-                                       "    n = n + 1\n"  // 4
-                                       "  Loop\n"         // 5
-                                       "End Sub\n");      // 6
+const QString endless = QStringLiteral("Dim n\n"         // 1
+                                       "Sub Main\n"      // 2
+                                       "  Do\n"          // 3
+                                       "    n = n + 1\n" // 4
+                                       "  Loop\n"        // 5
+                                       "End Sub\n");     // 6
 
 const QString stepped = QStringLiteral("Dim a, b, c\n" // 1
                                        "Sub Main\n"    // 2
@@ -227,8 +227,10 @@ void TestEngineRunning::stepForwardAndBackward()
             return QStringLiteral("<%1>").arg(started.error());
         if (!isTrue(value(engine->Wait(Patience, Variant::missing()))))
             return QStringLiteral("<not at rest>");
-        return QStringLiteral("%1:%2").arg(value(engine->State())).arg(value(engine->LineNumber()))
-               + (value(engine->LineNumber()) == line ? QString() : QStringLiteral(" (expected)"));
+        return QStringLiteral("%1:%2")
+                   .arg(value(engine->State()))
+                   .arg(value(engine->LineNumber())) +
+               (value(engine->LineNumber()) == line ? QString() : QStringLiteral(" (expected)"));
     };
     QCOMPARE(step(3, 3), QStringLiteral("2:3"));
     QCOMPARE(step(3, 4), QStringLiteral("2:4"));
@@ -258,13 +260,13 @@ void TestEngineRunning::stepForwardAndBackward()
 // variables; stepping goes on one statement at a time; an immediate stop ends it from the pause.
 void TestEngineRunning::stepStopPausesRunningScript()
 {
-    auto engine = createdEngine(QStringLiteral("Dim n\n"            // 1
-                                               "Sub Main\n"         // 2
+    auto engine = createdEngine(QStringLiteral("Dim n\n"             // 1
+                                               "Sub Main\n"          // 2
                                                "  Log \"looping\"\n" // 3
-                                               "  Do\n"             // 4
-                                               "    n = n + 1\n"    // 5
-                                               "  Loop\n"           // 6
-                                               "End Sub\n"));       // 7
+                                               "  Do\n"              // 4
+                                               "    n = n + 1\n"     // 5
+                                               "  Loop\n"            // 6
+                                               "End Sub\n"));        // 7
     QVERIFY(engine);
     ENGINE_OK(engine->Start(2, Variant::missing()));
     QTRY_COMPARE_WITH_TIMEOUT(lastEntry(*engine), QStringLiteral("looping"), Patience);
@@ -327,8 +329,8 @@ void TestEngineRunning::fastCycle()
     QVERIFY(engine);
     ENGINE_OK(engine->Start(5, Variant::missing()));
     ENGINE_REST(*engine);
-    QCOMPARE(entries(*engine), (QStringList{"Start One Cycle (Fast) (Main)", "module", "1",
-                                            "End (exit code 0)"}));
+    QCOMPARE(entries(*engine),
+             (QStringList{"Start One Cycle (Fast) (Main)", "module", "1", "End (exit code 0)"}));
 
     ENGINE_OK(engine->Text(endless));
     ENGINE_OK(engine->Start(5, Variant::missing()));
