@@ -2,13 +2,9 @@
 
 #include "engine/add_in_bridge.h"
 #include "engine/engine_window.h"
-#include "engine/script_file.h"
 #include "engine/script_runner.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QRegularExpression>
-#include <QThread>
 
 namespace velscript::engine {
 
@@ -99,53 +95,6 @@ Result<> ReferenceEngine::Release(const Variant&)
     return {};
 }
 
-Result<EngineWindow*> ReferenceEngine::window()
-{
-    if (auto ok = ready(); !ok)
-        return std::unexpected(ok.error());
-    if (!m_window) {
-        if (!qobject_cast<QApplication*>(QCoreApplication::instance()) ||
-            QThread::currentThread() != QCoreApplication::instance()->thread())
-            return fail(QStringLiteral("The engine's window needs the program's window thread."));
-        m_window = new EngineWindow(*this);
-    }
-    return m_window.data();
-}
-
-Result<> ReferenceEngine::Show(const Variant&)
-{
-    const auto shown = window();
-    if (!shown)
-        return failed(shown);
-    (*shown)->show();
-    return {};
-}
-
-Result<> ReferenceEngine::Hide(const Variant&)
-{
-    const auto shown = window();
-    if (!shown)
-        return failed(shown);
-    (*shown)->hide();
-    return {};
-}
-
-Result<Boolean> ReferenceEngine::Visible()
-{
-    if (auto ok = ready(); !ok)
-        return std::unexpected(ok.error());
-    return toBoolean(m_window && m_window->isVisible());
-}
-
-Result<> ReferenceEngine::Visible(Boolean value)
-{
-    const auto shown = window();
-    if (!shown)
-        return failed(shown);
-    (*shown)->setVisible(isTrue(value));
-    return {};
-}
-
 Result<Boolean> ReferenceEngine::ReadOnly()
 {
     if (auto ok = ready(); !ok)
@@ -174,104 +123,6 @@ Result<> ReferenceEngine::Modified(Boolean value)
         return ok;
     m_modified = isTrue(value);
     return {};
-}
-
-Result<> ReferenceEngine::GUIEnabled(const QString& name, Boolean value)
-{
-    const auto shown = window();
-    if (!shown)
-        return failed(shown);
-    QWidget* part = (*shown)->part(name);
-    if (!part)
-        return fail(EngineWindow::unknownPart(name));
-    part->setEnabled(isTrue(value));
-    return {};
-}
-
-Result<Boolean> ReferenceEngine::GUIEnabled(const QString& name)
-{
-    const auto shown = window();
-    if (!shown)
-        return failed(shown);
-    const QWidget* part = (*shown)->part(name);
-    if (!part)
-        return fail(EngineWindow::unknownPart(name));
-    return toBoolean(part->isEnabled());
-}
-
-Result<qint32> ReferenceEngine::hWnd()
-{
-    const auto shown = window();
-    if (!shown)
-        return failed(shown);
-    // The native id as the interface's signed 32-bit integer: its low 32 bits.
-    return qint32(quint32((*shown)->winId()));
-}
-
-Result<Boolean> ReferenceEngine::Open(const QString& path, const Variant&)
-{
-    if (auto ok = idle(QStringLiteral("a script file cannot be opened now.")); !ok)
-        return std::unexpected(ok.error());
-    const auto text = readScriptFile(path);
-    if (!text) {
-        m_log.append(text.error());
-        return False;
-    }
-    m_fileName = path;
-    setText(*text, false);
-    static_cast<void>(m_runner->stop(int(StopMode::Initialize)));
-    return True;
-}
-
-Result<Boolean> ReferenceEngine::Save(const QString& path, const Variant& option)
-{
-    if (auto ok = ready(); !ok)
-        return std::unexpected(ok.error());
-    if (path.isEmpty()) {
-        m_log.append(QStringLiteral("The script is not saved: no file name is given."));
-        return False;
-    }
-    // Only an explicit False keeps an existing file; an omitted option overwrites it.
-    const bool overwrite = option.isMissing() || option.isEmpty() || isTrue(option.boolean());
-    if (!overwrite && QFile::exists(path)) {
-        m_log.append(QStringLiteral("The script is not saved: %1 exists.").arg(path));
-        return False;
-    }
-    if (const auto written = writeScriptFile(path, m_text); !written)
-        return fail(written.error());
-    m_fileName = path;
-    m_modified = false;
-    return True;
-}
-
-Result<QString> ReferenceEngine::FileName()
-{
-    if (auto ok = ready(); !ok)
-        return std::unexpected(ok.error());
-    return m_fileName;
-}
-
-Result<> ReferenceEngine::New(const Variant&)
-{
-    if (auto ok = idle(QStringLiteral("the script text cannot be replaced now.")); !ok)
-        return ok;
-    if (m_readOnly)
-        return fail(QStringLiteral("The script text is read-only."));
-    m_fileName.clear();
-    setText(QString(), false);
-    static_cast<void>(m_runner->stop(int(StopMode::Initialize)));
-    return {};
-}
-
-Result<Boolean> ReferenceEngine::Check(const Variant&)
-{
-    if (auto ok = ready(); !ok)
-        return std::unexpected(ok.error());
-    if (const auto checked = ScriptRunner::check(m_text); !checked) {
-        m_log.append(checked.error());
-        return False;
-    }
-    return True;
 }
 
 Result<> ReferenceEngine::Start(qint32 mode, const Variant&)
