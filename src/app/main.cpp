@@ -1,4 +1,5 @@
 #include "core/frm_vel_scr_tester.h"
+#include "engine/engine_factory.h"
 #include "platform/trap.h"
 #include "velscript_version.h"
 #include "velsql/registration.h"
@@ -41,8 +42,9 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(velscript::ApplicationTitle);
-    velscript::registerVelSqlClass();
     QApplication::setApplicationVersion(QStringLiteral(VELSCRIPT_VERSION));
+    velscript::engine::registerReferenceEngine();
+    velscript::registerVelSqlClass();
 
     velscript::frmVelScrTester form;
     velscript::guarded([&] { form.Form_Load(); });

@@ -1,5 +1,6 @@
 // velscript-replay: makes the engine calls of a journal again against the engines the component
 // path gives now, and reports each outcome that differs from the recorded one.
+#include "engine/engine_factory.h"
 #include "replay/journal_reader.h"
 #include "replay/replayer.h"
 #include "velscript_version.h"
@@ -28,6 +29,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("velscript-replay"));
     QApplication::setApplicationVersion(QStringLiteral(VELSCRIPT_VERSION));
     // The same built-in components as the tester, so a journal replays out of the box.
+    velscript::engine::registerReferenceEngine();
     velscript::registerVelSqlClass();
 
     QCommandLineParser parser;

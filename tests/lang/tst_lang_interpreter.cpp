@@ -212,6 +212,7 @@ private slots:
     void currentLineAfterError();
     void stepping();
     void typedWhilePaused();
+    void stepBack();
     void stopEndsEndlessLoop_data();
     void stopEndsEndlessLoop();
     void stopEndsSleep_data();
@@ -223,6 +224,7 @@ private slots:
     void typedErrors_data();
     void typedErrors();
     void dimInExecute();
+    void typedTextUnderOptionExplicit();
     void hostObjects_data();
     void hostObjects();
     void hostObjectArguments();
@@ -447,6 +449,56 @@ void TestLanguageInterpreter::typedWhilePaused()
     QCOMPARE(host.lineAfter, 6);
     QCOMPARE(host.entries, (QStringList{QStringLiteral("typed"), QStringLiteral("1006")}));
     QCOMPARE(interpreter.currentLine(), 13);
+}
+
+namespace {
+
+// Steps back at chosen visits of the hook, as the engine does when asked to, and records the
+// lines the hook saw and what each step back answered.
+class SteppingBack : public Host {
+public:
+    void log(const QString& text) override { entries << text; }
+    void statement(int line) override
+    {
+        lines << line;
+        if (backAt.contains(int(lines.size())))
+            answers << interpreter->stepBack();
+    }
+
+    Interpreter* interpreter = nullptr;
+    QList<int> backAt; // 1-based visits of the hook
+    QList<int> lines;
+    QList<int> answers;
+    QStringList entries;
+};
+
+} // namespace
+
+// Stepping back moves the execution point to the previous statement of the same routine, to the
+// statement that holds a body from the body's first statement, and to the loop from its Next;
+// nothing is undone and the script goes on from there. At a routine's first statement there is
+// nothing to go back to.
+void TestLanguageInterpreter::stepBack()
+{
+    SteppingBack host;
+    Interpreter interpreter(host);
+    host.interpreter = &interpreter;
+    QVERIFY(!interpreter.load(QStringLiteral("Sub Work\n"          // 1
+                                             "  a = 1\n"           // 2
+                                             "  For i = 1 To 2\n"  // 3
+                                             "    Log i\n"         // 4
+                                             "  Next\n"            // 5
+                                             "  Log \"end\"\n"     // 6
+                                             "End Sub\n"           // 7
+                                             "Work\n"              // 8
+                                             "Log \"after\"\n"))); // 9
+    host.backAt = {2, 4, 7, 13, 20};
+    const Outcome outcome = interpreter.runModule();
+    QVERIFY2(outcome.finished(), qPrintable(failure(outcome)));
+    QCOMPARE(host.answers, (QList<int>{0, 3, 3, 3, 8}));
+    QCOMPARE(host.lines, (QList<int>{8, 2, 3, 4, 3, 4, 5, 3, 4, 5, 4, 5, 6, 3, 4,
+                                     5, 4, 5, 6, 9, 8, 2, 3, 4, 5, 4, 5, 6, 9}));
+    QCOMPARE(host.entries, (QStringList{"1", "1", "2", "1", "2", "end", "1", "2", "end", "after"}));
 }
 
 void TestLanguageInterpreter::stopEndsEndlessLoop_data()
@@ -806,6 +858,37 @@ void TestLanguageInterpreter::typedErrors()
 
 // `Dim` typed at run time declares a module variable for what is typed later; it neither clears
 // a variable that exists nor reaches into the routines, which were resolved with the source.
+// Typed text follows the module's Option Explicit: a misspelt name is an error, not a new
+// variable; a variable the host sets is declared for it. A routine's value reaches the host.
+void TestLanguageInterpreter::typedTextUnderOptionExplicit()
+{
+    WatchedHost host;
+    Interpreter interpreter(host);
+    QVERIFY(!interpreter.load(QStringLiteral("Option Explicit\nDim total\ntotal = 1\n"
+                                             "Function Answer()\n  Answer = total * 42\n"
+                                             "End Function\n")));
+    QVERIFY(interpreter.runModule().finished());
+
+    const Outcome misspelt = interpreter.execute(QStringLiteral("totl = 5"));
+    QVERIFY(misspelt.failed());
+    QCOMPARE(misspelt.error.number, ErrorNumber::VariableUndefined);
+    QCOMPARE(evaluated(interpreter, QStringLiteral("tpyo + 1")),
+             QStringLiteral("<Run-time error 500: Variable is undefined>"));
+    QVERIFY(interpreter.execute(QStringLiteral("total = 2")).finished());
+
+    interpreter.setVariable(QStringLiteral("Arg"), Value(QStringLiteral("x")));
+    QCOMPARE(evaluated(interpreter, QStringLiteral("arg & total")), QStringLiteral("x2"));
+
+    Value answer;
+    QVERIFY(interpreter.callRoutine(QStringLiteral("Answer"), &answer).finished());
+    QCOMPARE(toText(answer), QStringLiteral("84"));
+
+    // Without Option Explicit typed text still makes variables by assigning them.
+    QVERIFY(!interpreter.load(QStringLiteral("Dim total\n")));
+    QVERIFY(interpreter.execute(QStringLiteral("fresh = 5")).finished());
+    QCOMPARE(evaluated(interpreter, QStringLiteral("fresh")), QStringLiteral("5"));
+}
+
 void TestLanguageInterpreter::dimInExecute()
 {
     WatchedHost host;

@@ -141,9 +141,11 @@ struct Machine::FrameGuard {
     Value* frame;
     bool resumeNext;
     int line;
+    size_t frameCursors;
 
     ~FrameGuard()
     {
+        machine.m_frameCursors = frameCursors;
         Value* slot = machine.m_stack.data() + base;
         for (int i = 0; i < slotCount; ++i)
             slot[i] = Value();
@@ -164,7 +166,8 @@ Value Machine::callProcedure(const Procedure& proc, const std::vector<ExprPtr>& 
     checkNativeStack();
     Value* const frame = m_stack.data() + m_stackTop;
     ++m_depth;
-    FrameGuard guard{*this, m_stackTop, proc.slotCount, m_frame, m_resumeNext, line.load()};
+    FrameGuard guard{*this,        m_stackTop,  proc.slotCount, m_frame,
+                     m_resumeNext, line.load(), m_frameCursors};
     m_stackTop += proc.slotCount;
     // Arguments are evaluated in the caller's frame, straight into the new one.
     for (size_t i = 0; i < args.size(); ++i) {
@@ -176,6 +179,7 @@ Value Machine::callProcedure(const Procedure& proc, const std::vector<ExprPtr>& 
     }
     m_frame = frame;
     m_resumeNext = false;
+    m_frameCursors = m_cursors.size();
     execBlock(proc.body);
     return std::move(frame[0]);
 }

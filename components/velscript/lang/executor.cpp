@@ -9,31 +9,70 @@
 
 namespace velscript::lang {
 
+struct Machine::CursorGuard {
+    Machine& machine;
+    ~CursorGuard() { machine.m_cursors.pop_back(); }
+};
+
 Flow Machine::execBlock(const Block& block)
 {
-    for (const auto& stmt : block) {
-        statementBoundary(stmt->line);
-        Flow flow;
+    size_t index = 0;
+    m_cursors.push_back(Cursor{&block, &index});
+    const CursorGuard cursor{*this};
+    for (; index < block.size(); ++index) {
+        const Stmt& stmt = *block[index];
+        Flow flow = Flow::Normal;
         try {
+            statementBoundary(stmt.line);
             try {
-                flow = exec(*stmt);
-            } catch (const std::bad_alloc&) {
-                // An allocation the limits did not foresee (a host object's, say) is the
-                // statement's run-time error, trapped like any other.
-                throw RuntimeError(ErrorNumber::OutOfMemory);
+                try {
+                    flow = exec(stmt);
+                } catch (const std::bad_alloc&) {
+                    // An allocation the limits did not foresee (a host object's, say) is the
+                    // statement's run-time error, trapped like any other.
+                    throw RuntimeError(ErrorNumber::OutOfMemory);
+                }
+            } catch (RuntimeError& error) {
+                if (!error.line())
+                    error.setLine(stmt.line);
+                if (!m_resumeNext)
+                    throw;
+                err->set(error);
             }
-        } catch (RuntimeError& error) {
-            if (!error.line())
-                error.setLine(stmt->line);
-            if (!m_resumeNext)
+        } catch (const ResumeAt& target) {
+            // Inner blocks and loops have been left as by Exit; nothing they did is undone.
+            if (target.block != &block)
                 throw;
-            err->set(error);
+            index = target.index - 1; // the loop's increment lands on the target (size_t wraps)
             continue;
         }
         if (flow != Flow::Normal)
             return flow;
     }
     return Flow::Normal;
+}
+
+int Machine::stepBack()
+{
+    if (m_cursors.size() <= m_frameCursors)
+        return 0;
+    size_t level = m_cursors.size() - 1;
+    const Cursor& top = m_cursors[level];
+    ResumeAt target{top.block, *top.index};
+    if (!m_atLoopEnd) {
+        if (target.index > 0) {
+            --target.index;
+        } else if (level > m_frameCursors) {
+            // The first statement of a branch or loop body goes back to the statement that
+            // holds it, which then runs again from its start.
+            const Cursor& outer = m_cursors[level - 1];
+            target = ResumeAt{outer.block, *outer.index};
+        } else {
+            return 0;
+        }
+    }
+    m_resume = target;
+    return (*target.block)[target.index]->line;
 }
 
 Flow Machine::exec(const Stmt& stmt)
@@ -200,7 +239,7 @@ Flow Machine::forStatement(const Stmt& stmt)
             break;
         if (flow != Flow::Normal)
             return flow;
-        statementBoundary(stmt.endLine);
+        statementBoundary(stmt.endLine, true);
         if (integers && counter.isInteger()) {
             std::int32_t next;
             // A counter that steps past the integers is past the end too: it ends the loop as a
@@ -229,7 +268,7 @@ Flow Machine::forEachStatement(const Stmt& stmt)
             break;
         if (flow != Flow::Normal)
             return flow;
-        statementBoundary(stmt.endLine);
+        statementBoundary(stmt.endLine, true);
     }
     return Flow::Normal;
 }
@@ -248,7 +287,7 @@ Flow Machine::doStatement(const Stmt& stmt)
             break;
         if (flow != Flow::Normal)
             return flow;
-        statementBoundary(stmt.endLine);
+        statementBoundary(stmt.endLine, true);
         if (test == LoopTest::WhileAfter && !isTrue(eval(*stmt.value)))
             break;
         if (test == LoopTest::UntilAfter && isTrue(eval(*stmt.value)))

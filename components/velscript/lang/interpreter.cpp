@@ -39,6 +39,14 @@ void Interpreter::bindObject(const QString& name, std::shared_ptr<HostObject> ob
     m->bound.emplace_back(name, value);
 }
 
+void Interpreter::setVariable(const QString& name, const Value& value)
+{
+    const QString key = name.toLower();
+    if (m->globals.constants.contains(key))
+        return;
+    *m->globals.add(key) = value;
+}
+
 void Interpreter::setHooked(bool hooked)
 {
     m->hooked = hooked;
@@ -106,7 +114,7 @@ bool Interpreter::hasRoutine(const QString& name) const
     return m->procedures.contains(name.toLower());
 }
 
-Outcome Interpreter::callRoutine(const QString& name)
+Outcome Interpreter::callRoutine(const QString& name, Value* result)
 {
     const Procedure* proc = m->procedures.value(name.toLower(), nullptr);
     if (!proc) {
@@ -116,10 +124,12 @@ Outcome Interpreter::callRoutine(const QString& name)
         outcome.error.description = errorDescription(ErrorNumber::SubOrFunctionNotDefined);
         return outcome;
     }
-    return m->guarded([this, proc] {
+    return m->guarded([this, proc, result] {
         static const std::vector<ExprPtr> noArguments;
         m->line.store(proc->line, std::memory_order_relaxed);
-        m->callProcedure(*proc, noArguments);
+        Value value = m->callProcedure(*proc, noArguments);
+        if (result)
+            *result = std::move(value);
     });
 }
 
@@ -133,6 +143,8 @@ Outcome Interpreter::execute(const QString& statements)
         return outcome;
     }
     Module snippet = std::move(*parsed);
+    if (m->module && m->module->optionExplicit)
+        snippet.optionExplicit = true;
     if (auto error = resolveModule(snippet, m->globals, m->procedures)) {
         outcome.error = *error;
         return outcome;
@@ -150,7 +162,8 @@ Outcome Interpreter::evaluate(const QString& expression, Value* result)
         return outcome;
     }
     ExprPtr expr = std::move(*parsed);
-    if (auto error = resolveExpression(expr, m->globals, m->procedures)) {
+    if (auto error = resolveExpression(expr, m->globals, m->procedures,
+                                       m->module && m->module->optionExplicit)) {
         outcome.error = *error;
         return outcome;
     }
@@ -185,6 +198,11 @@ bool Interpreter::stopRequested() const
 int Interpreter::currentLine() const
 {
     return m->line.load(std::memory_order_relaxed);
+}
+
+int Interpreter::stepBack()
+{
+    return m->stepBack();
 }
 
 } // namespace velscript::lang

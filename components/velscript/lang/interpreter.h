@@ -60,9 +60,14 @@ public:
     std::optional<ScriptError> load(const QString& source);
     Outcome runModule();
     bool hasRoutine(const QString& name) const;
-    Outcome callRoutine(const QString& name);
+    // A Function's value goes to `result` when given (Empty for a Sub).
+    Outcome callRoutine(const QString& name, Value* result = nullptr);
+    // Typed text honours the loaded module's Option Explicit.
     Outcome execute(const QString& statements);
     Outcome evaluate(const QString& expression, Value* result);
+    // Sets a module variable, making it if the module has none of that name (typed text then
+    // finds it even under Option Explicit). Not for a constant or a bound object.
+    void setVariable(const QString& name, const Value& value);
 
     // Ends the running script at its next statement boundary (or ends a Sleep early); it stays
     // requested until clearStop(), so a stopped script does not start again by accident.
@@ -72,6 +77,13 @@ public:
     bool stopRequested() const;
     // The line of the statement running now, or of the last one run.
     int currentLine() const;
+
+    // Only from inside the hook: moves the execution point back to the statement before the one
+    // the script stands at, in the same routine (from the first statement of a branch or loop
+    // body, to the statement that holds it). Nothing is undone; when the hook returns, the
+    // script stands at that statement and the hook is called for it. Answers its line, or 0
+    // (and changes nothing) at the routine's first statement.
+    int stepBack();
 
 private:
     std::unique_ptr<Machine> m;

@@ -39,6 +39,9 @@ public:
     // The variable an expression names (Local, LocalRef or Global), by-reference slots followed.
     Value& storage(const Expr& expr);
     void sleep(int milliseconds);
+    // From inside the hook: the statement before the one the script stands at, in the running
+    // routine; 0 when there is none.
+    int stepBack();
     void checkStringLength(qsizetype length) const;
     void checkArrayLength(qint64 length) const;
 
@@ -56,15 +59,36 @@ public:
 
 private:
     struct FrameGuard;
+    struct CursorGuard;
 
-    void statementBoundary(int statementLine)
+    // Where a block of the running routine stands: the statement it runs now.
+    struct Cursor {
+        const Block* block;
+        const size_t* index;
+    };
+    // Thrown from a statement boundary to move the execution point back to `index` of `block`,
+    // a block that is running in the same routine; the block that holds it catches it.
+    struct ResumeAt {
+        const Block* block;
+        size_t index;
+    };
+
+    // `loopEnd` marks the boundary at a loop's Next / Loop / Wend, which belongs to the loop
+    // statement itself.
+    void statementBoundary(int statementLine, bool loopEnd = false)
     {
         line.store(statementLine, std::memory_order_relaxed);
         if (hooked) {
             // A script stopped before this statement does not wait in a stepping host's hook.
             if (stop.load(std::memory_order_relaxed))
                 throw StopRequest{statementLine};
+            m_atLoopEnd = loopEnd;
             host.statement(statementLine);
+            if (m_resume.block) {
+                const ResumeAt target = m_resume;
+                m_resume = {};
+                throw target;
+            }
         }
         if (stop.load(std::memory_order_relaxed))
             throw StopRequest{statementLine};
@@ -96,6 +120,11 @@ private:
     bool m_running = false;          // inside guarded(): a run typed from the hook is nested
     std::uintptr_t m_stackLimit = 0; // below this address the thread's stack is nearly full
 
+    std::vector<Cursor> m_cursors; // the running blocks, outermost first
+    size_t m_frameCursors = 0;     // the first cursor of the running routine (or typed text)
+    bool m_atLoopEnd = false;
+    ResumeAt m_resume{nullptr, 0};
+
     std::mutex m_sleepMutex;
     std::condition_variable m_sleepWake;
 
@@ -117,8 +146,11 @@ template <typename Body> Outcome Machine::guarded(Body body)
         int line = m.line.load(std::memory_order_relaxed);
         Value* frame = m.m_frame;
         bool resumeNext = m.m_resumeNext;
+        size_t frameCursors = m.m_frameCursors;
         ~Restore()
         {
+            m.m_frameCursors = frameCursors;
+            m.m_resume = {};
             m.m_running = nested;
             if (nested)
                 m.line.store(line, std::memory_order_relaxed);
@@ -129,6 +161,8 @@ template <typename Body> Outcome Machine::guarded(Body body)
     m_frame = nullptr;
     m_resumeNext = false;
     m_running = true;
+    // Typed text cannot step back into the script it interrupts.
+    m_frameCursors = m_cursors.size();
     const auto fail = [&](const RuntimeError& error) {
         outcome.completion = Outcome::Completion::Failed;
         outcome.error.kind = ScriptError::Kind::Runtime;

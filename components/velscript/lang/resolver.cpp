@@ -385,9 +385,9 @@ std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
 }
 
 std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
-                                             const ProcedureTable& procedures)
+                                             const ProcedureTable& procedures, bool optionExplicit)
 {
-    Resolver resolver(globals, procedures, false);
+    Resolver resolver(globals, procedures, optionExplicit);
     try {
         resolver.standalone(expr);
     } catch (const SyntaxFailure& failure) {

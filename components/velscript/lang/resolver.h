@@ -34,6 +34,7 @@ std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
                                          const ProcedureTable& procedures);
 // An expression typed at run time, at module level.
 std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
-                                             const ProcedureTable& procedures);
+                                             const ProcedureTable& procedures,
+                                             bool optionExplicit = false);
 
 } // namespace velscript::lang

@@ -1,0 +1,15 @@
+#include "engine/engine_factory.h"
+
+#include "engine/class_ids.h"
+#include "engine/reference_engine.h"
+#include "platform/component_service.h"
+
+namespace velscript::engine {
+
+void registerReferenceEngine()
+{
+    ComponentService::instance().registerClass(VelScriptEngineClassId,
+                                               [] { return new ReferenceEngine; });
+}
+
+} // namespace velscript::engine

@@ -1,0 +1,57 @@
+#include "engine/engine_log.h"
+
+#include <QDateTime>
+
+namespace velscript::engine {
+
+void EngineLog::append(const QString& text)
+{
+    const QString entry =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + text;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_entries.push_back(entry);
+        while (qsizetype(m_entries.size()) > MaxEntries)
+            m_entries.pop_front();
+    }
+    emit appended(entry);
+}
+
+QString EngineLog::all() const
+{
+    const std::lock_guard lock(m_mutex);
+    qsizetype length = 0;
+    for (const QString& entry : m_entries)
+        length += entry.size() + 2;
+    QString joined;
+    joined.reserve(length);
+    for (const QString& entry : m_entries) {
+        if (!joined.isEmpty())
+            joined += QLatin1String("\r\n");
+        joined += entry;
+    }
+    return joined;
+}
+
+QString EngineLog::last() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_entries.empty() ? QString() : m_entries.back();
+}
+
+qsizetype EngineLog::size() const
+{
+    const std::lock_guard lock(m_mutex);
+    return qsizetype(m_entries.size());
+}
+
+void EngineLog::clear()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_entries.clear();
+    }
+    emit cleared();
+}
+
+} // namespace velscript::engine
