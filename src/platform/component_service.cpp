@@ -10,7 +10,11 @@
 #include <QLibrary>
 #include <QMetaProperty>
 #include <QPluginLoader>
+#include <QScopeGuard>
 #include <QUuid>
+
+#include <atomic>
+#include <thread>
 
 namespace velscript {
 
@@ -93,12 +97,19 @@ struct ComponentService::PluginFile {
     }
 
     QPluginLoader loader;
-    Served served;
+    Served served; // fixed once examined, so it is read without a lock
+    // One load of this library at a time: a plugin's instance function is not thread-safe, and
+    // two threads that construct the root at once would leave two roots.
+    std::mutex loading;
+    // The thread that is loading the library now, so that the library's own code cannot wait
+    // for itself by asking for one of its classes.
+    std::atomic<std::thread::id> loadingThread;
 };
 
 struct ComponentService::Source {
     Maker maker;                // a built-in registration, or
-    QObject* factory = nullptr; // the root object of a plugin that lists the class
+    QObject* factory = nullptr; // the root object of a built-in plugin, or
+    PluginFile* file = nullptr; // a plugin library that lists the class
     QString listedId;           // the class id as that plugin lists it
     QString origin;             // where the class comes from, for descriptions
 };
@@ -182,23 +193,16 @@ ComponentService::Source ComponentService::locate(const QString& classId)
             if (listed == file.served.classIds.end())
                 continue;
 
-            if (!file.loader.isLoaded())
-                qCDebug(lcPlatform) << "Loading component plugin" << path << "for" << classId;
-            QObject* root = file.loader.instance();
-            if (!root) {
-                qCWarning(lcPlatform)
-                    << "Component plugin" << path << "does not load:" << file.loader.errorString();
-                throw Failure(QStringLiteral("The component plugin %1 for the class %2 does not "
-                                             "load: %3")
-                                  .arg(path, classId, file.loader.errorString()));
-            }
-            return Source{
-                {}, root, listed->second, QStringLiteral("the component plugin %1").arg(path)};
+            return Source{{},
+                          nullptr,
+                          &file,
+                          listed->second,
+                          QStringLiteral("the component plugin %1").arg(path)};
         }
     }
 
     if (const auto builtIn = m_builtIns.find(id); builtIn != m_builtIns.end())
-        return Source{builtIn->second, nullptr, classId,
+        return Source{builtIn->second, nullptr, nullptr, classId,
                       QStringLiteral("the built-in registration")};
 
     for (const QStaticPlugin& plugin : QPluginLoader::staticPlugins()) {
@@ -209,7 +213,7 @@ ComponentService::Source ComponentService::locate(const QString& classId)
             continue;
         const QString origin = QStringLiteral("the built-in plugin %1")
                                    .arg(metaData.value(QLatin1StringView("className")).toString());
-        return Source{{}, plugin.instance(), listed->second, origin};
+        return Source{{}, plugin.instance(), nullptr, listed->second, origin};
     }
 
     QString description = QStringLiteral("The component class %1 is not registered.").arg(classId);
@@ -220,12 +224,40 @@ ComponentService::Source ComponentService::locate(const QString& classId)
     throw Failure(description);
 }
 
+QObject* ComponentService::rootOf(PluginFile& file, const QString& classId)
+{
+    const QString path = file.loader.fileName();
+    if (file.loadingThread.load() == std::this_thread::get_id()) {
+        throw Failure(QStringLiteral("The component plugin %1 asks for its own class %2 while it "
+                                     "loads; its classes can be made only once its root object "
+                                     "exists.")
+                          .arg(path, classId));
+    }
+    const std::lock_guard lock(file.loading);
+    if (!file.loader.isLoaded())
+        qCDebug(lcPlatform) << "Loading component plugin" << path << "for" << classId;
+    file.loadingThread = std::this_thread::get_id();
+    const auto loaded = qScopeGuard([&file] { file.loadingThread = std::thread::id(); });
+    // Runs the library's static initialisers and constructs its root object on first use.
+    QObject* root = file.loader.instance();
+    if (!root) {
+        qCWarning(lcPlatform) << "Component plugin" << path
+                              << "does not load:" << file.loader.errorString();
+        throw Failure(QStringLiteral("The component plugin %1 for the class %2 does not load: %3")
+                          .arg(path, classId, file.loader.errorString()));
+    }
+    return root;
+}
+
 ObjectRef ComponentService::create(const QString& classId)
 {
-    // The lock is released before anything is made, so that a component may create others.
-    const Source source = locate(classId);
+    // The lock is released before anything is loaded or made, so that a plugin, while it loads,
+    // and a component, while it is made, may create others.
+    Source source = locate(classId);
     if (source.maker)
         return adopt(source.maker(), classId, source.origin);
+    if (source.file)
+        source.factory = rootOf(*source.file, classId);
 
     auto* factory = qobject_cast<ComponentFactory*>(source.factory);
     if (!factory) {

@@ -39,6 +39,10 @@ namespace velscript {
 //
 // A plugin library is chosen by its metadata alone and loaded on first use; once loaded it stays
 // loaded for the life of the process, because the instances it made may still live.
+//
+// Any thread may create instances. A plugin's static initialisers and root object run without
+// the service's lock, so they may themselves create instances of other classes; a plugin that
+// asks for one of its own classes before its root exists is refused with a failure.
 class ComponentService {
 public:
     using Maker = std::function<QObject*()>;
@@ -72,8 +76,11 @@ private:
     static QStringList foldersToSearch(QStringList named);
     Source locate(const QString& classId);
     PluginFile& pluginFile(const QString& path);
+    // The root object of a plugin that lists the class, loading the library on first use.
+    static QObject* rootOf(PluginFile& file, const QString& classId);
 
-    std::mutex m_mutex; // guards the members below; never held while a component is made
+    // Guards the members below; never held while a library loads or a component is made.
+    std::mutex m_mutex;
     std::map<QString, Maker> m_builtIns;
     std::map<QString, std::unique_ptr<PluginFile>> m_pluginFiles; // by absolute path
 };

@@ -11,7 +11,11 @@
 
 #include <dlfcn.h>
 
+#include <chrono>
+#include <future>
 #include <optional>
+#include <thread>
+#include <vector>
 
 Q_IMPORT_PLUGIN(GreeterFactory)
 Q_DECLARE_METATYPE(velscript::Variant)
@@ -28,6 +32,8 @@ const QString Rootless = QStringLiteral(ROOTLESS_CLASS_ID);
 const QString Unresolved = QStringLiteral(UNRESOLVED_CLASS_ID);
 const QString Static = QStringLiteral(STATIC_CLASS_ID);
 const QString Unserved = QStringLiteral(UNSERVED_CLASS_ID);
+const QString Crowd = QStringLiteral(CROWD_CLASS_ID);
+const QString Reentrant = QStringLiteral(REENTRANT_CLASS_ID);
 
 QString folder(const QString& name)
 {
@@ -324,6 +330,53 @@ private slots:
 
         QCOMPARE(failureOf([] { query<TestGreeter>(ObjectRef()); }).value_or(NoFailure),
                  failures::missingObject());
+    }
+
+    void concurrentCreationsShareOneLoadOfTheLibrary()
+    {
+        setComponentPath({"crowd"});
+        QVERIFY(!isLoaded(library("crowd")));
+
+        std::vector<std::future<ObjectRef>> creations;
+        for (int i = 0; i < 8; ++i) {
+            creations.push_back(std::async(
+                std::launch::async, [] { return ComponentService::instance().create(Crowd); }));
+        }
+        for (auto& creation : creations) {
+            const ObjectRef made = creation.get();
+            QCOMPARE(greetingOf(made), "crowd");
+            QCOMPARE(readProperty(*made, "Visits"), Variant(qint32(1))); // roots the library made
+        }
+    }
+
+    void pluginCreatesOtherClassesWhileItLoads()
+    {
+        setComponentPath({"reentrant", "greeter"});
+        // Created on a thread of its own and awaited with a bound, so that a service waiting for
+        // itself fails this test rather than hanging it.
+        auto outcome = std::make_shared<std::promise<QString>>();
+        std::future<QString> greeting = outcome->get_future();
+        std::thread([outcome] {
+            try {
+                outcome->set_value(greetingOf(ComponentService::instance().create(Reentrant)));
+            } catch (const Failure& failure) {
+                outcome->set_value(failure.description());
+            }
+        }).detach();
+        if (greeting.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+            qFatal("The service deadlocked while a plugin asked it for classes as it loaded.");
+
+        const QString made = greeting.get();
+        const QStringList parts = made.split(u'|');
+        QCOMPARE(parts.size(), 2);
+        QCOMPARE(parts[0], "greeter");
+        // Its own class cannot be made before its root exists: refused, not waited for.
+        QVERIFY2(parts[1].contains(library("reentrant")) && parts[1].contains(Reentrant) &&
+                     parts[1].contains("while it loads"),
+                 qPrintable(parts[1]));
+        // Once loaded, the plugin's classes are made as any other.
+        QVERIFY(isLoaded(library("reentrant")));
+        QCOMPARE(greetingOf(ComponentService::instance().create(Reentrant)), made);
     }
 
     void readPropertyGivesTheValue_data()
