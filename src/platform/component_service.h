@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QtPlugin>
 
 #include <functional>
 #include <map>
@@ -66,6 +67,7 @@ public:
     ComponentService& operator=(const ComponentService&) = delete;
 
 private:
+    struct Loading;
     struct PluginFile;
     struct Source;
 
@@ -76,13 +78,14 @@ private:
     static QStringList foldersToSearch(QStringList named);
     Source locate(const QString& classId);
     PluginFile& pluginFile(const QString& path);
-    // The root object of a plugin that lists the class, loading the library on first use.
-    static QObject* rootOf(PluginFile& file, const QString& classId);
+    // The root object of the plugin a class comes from, loading the library on first use.
+    static QObject* rootOf(const Source& source, const QString& classId);
 
     // Guards the members below; never held while a library loads or a component is made.
     std::mutex m_mutex;
     std::map<QString, Maker> m_builtIns;
     std::map<QString, std::unique_ptr<PluginFile>> m_pluginFiles; // by absolute path
+    std::map<QtPluginInstanceFunction, std::unique_ptr<Loading>> m_builtInLoading;
 };
 
 // The interface an instance offers, or a Failure naming the interface it lacks.

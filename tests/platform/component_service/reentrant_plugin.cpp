@@ -2,6 +2,11 @@
 #include "greeter_component.h"
 #include "platform/component_service.h"
 
+// Built as a library and as a built-in plugin, each serving a class of its own.
+#ifndef FIXTURE_OWN_CLASS_ID
+#define FIXTURE_OWN_CLASS_ID REENTRANT_CLASS_ID
+#endif
+
 // Builds on other components: its root object asks the service for a class of another plugin
 // while the library loads, and for one of its own classes, which cannot exist yet. What it got
 // becomes the greeting of what it makes.
@@ -13,12 +18,12 @@ class ReentrantFactory : public QObject, public velscript::ComponentFactory {
 public:
     ReentrantFactory()
         : m_borrowed(greetingOf(QStringLiteral(GREETER_CLASS_ID))),
-          m_own(greetingOf(QStringLiteral(REENTRANT_CLASS_ID)))
+          m_own(greetingOf(QStringLiteral(FIXTURE_OWN_CLASS_ID)))
     {}
 
     QObject* create(const QString& classId) override
     {
-        if (classId != QLatin1StringView(REENTRANT_CLASS_ID))
+        if (classId != QLatin1StringView(FIXTURE_OWN_CLASS_ID))
             return nullptr;
         return new GreeterComponent(m_borrowed + u'|' + m_own);
     }

@@ -18,6 +18,7 @@
 #include <vector>
 
 Q_IMPORT_PLUGIN(GreeterFactory)
+Q_IMPORT_PLUGIN(ReentrantFactory)
 Q_DECLARE_METATYPE(velscript::Variant)
 
 using namespace velscript;
@@ -34,6 +35,7 @@ const QString Static = QStringLiteral(STATIC_CLASS_ID);
 const QString Unserved = QStringLiteral(UNSERVED_CLASS_ID);
 const QString Crowd = QStringLiteral(CROWD_CLASS_ID);
 const QString Reentrant = QStringLiteral(REENTRANT_CLASS_ID);
+const QString StaticReentrant = QStringLiteral(STATIC_REENTRANT_CLASS_ID);
 
 QString folder(const QString& name)
 {
@@ -349,16 +351,31 @@ private slots:
         }
     }
 
+    void pluginCreatesOtherClassesWhileItLoads_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QString>("classId");
+        QTest::addColumn<QString>("origin");
+
+        QTest::newRow("library") << QStringList{"reentrant", "greeter"} << Reentrant
+                                 << library("reentrant");
+        QTest::newRow("built-in plugin")
+            << QStringList{"greeter"} << StaticReentrant << "built-in plugin ReentrantFactory";
+    }
+
     void pluginCreatesOtherClassesWhileItLoads()
     {
-        setComponentPath({"reentrant", "greeter"});
+        QFETCH(QStringList, path);
+        QFETCH(QString, classId);
+        QFETCH(QString, origin);
+        setComponentPath(path);
         // Created on a thread of its own and awaited with a bound, so that a service waiting for
         // itself fails this test rather than hanging it.
         auto outcome = std::make_shared<std::promise<QString>>();
         std::future<QString> greeting = outcome->get_future();
-        std::thread([outcome] {
+        std::thread([outcome, classId] {
             try {
-                outcome->set_value(greetingOf(ComponentService::instance().create(Reentrant)));
+                outcome->set_value(greetingOf(ComponentService::instance().create(classId)));
             } catch (const Failure& failure) {
                 outcome->set_value(failure.description());
             }
@@ -371,12 +388,11 @@ private slots:
         QCOMPARE(parts.size(), 2);
         QCOMPARE(parts[0], "greeter");
         // Its own class cannot be made before its root exists: refused, not waited for.
-        QVERIFY2(parts[1].contains(library("reentrant")) && parts[1].contains(Reentrant) &&
+        QVERIFY2(parts[1].contains(origin) && parts[1].contains(classId) &&
                      parts[1].contains("while it loads"),
                  qPrintable(parts[1]));
         // Once loaded, the plugin's classes are made as any other.
-        QVERIFY(isLoaded(library("reentrant")));
-        QCOMPARE(greetingOf(ComponentService::instance().create(Reentrant)), made);
+        QCOMPARE(greetingOf(ComponentService::instance().create(classId)), made);
     }
 
     void readPropertyGivesTheValue_data()
