@@ -5,7 +5,8 @@ PACKAGES := cmake ninja-build g++ make pkg-config qt6-base-dev libqt6sql6-sqlite
             libgl-dev xvfb xauth fonts-dejavu-core imagemagick python3 clang-format
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build-dev build-asan build-release screenshot bench format format-check clean
+.PHONY: run test test-tsan deps build-dev build-asan build-tsan build-release screenshot bench format \
+        format-check clean
 
 run: build-release
 	./build/release/bin/VelScriptTester
@@ -13,6 +14,10 @@ run: build-release
 test: format-check build-dev build-asan
 	QT_QPA_PLATFORM=offscreen ctest --preset dev --no-tests=error
 	QT_QPA_PLATFORM=offscreen ctest --preset asan --no-tests=error
+
+# The threaded tests (labelled "engine") under ThreadSanitizer; on purpose, not part of `make test`.
+test-tsan: build-tsan
+	QT_QPA_PLATFORM=offscreen ctest --preset tsan -L engine --no-tests=ignore
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -30,6 +35,8 @@ build-dev: deps
 	$(call BUILD,dev)
 build-asan: deps
 	$(call BUILD,asan)
+build-tsan: deps
+	$(call BUILD,tsan)
 build-release: deps
 	$(call BUILD,release)
 
