@@ -6,7 +6,8 @@ PACKAGES := cmake ninja-build g++ make pkg-config qt6-base-dev libqt6sql6-sqlite
             dpkg-dev file lintian desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test deps build-dev build-asan build-release screenshot bench package format format-check clean
+.PHONY: run test test-tsan deps build-dev build-asan build-tsan build-release screenshot bench package \
+        format format-check clean
 
 run: build-release
 	./build/release/bin/VelScriptTester
@@ -14,6 +15,10 @@ run: build-release
 test: format-check build-dev build-asan
 	QT_QPA_PLATFORM=offscreen ctest --preset dev --no-tests=error
 	QT_QPA_PLATFORM=offscreen ctest --preset asan --no-tests=error
+
+# The threaded tests (labelled "engine") under ThreadSanitizer; on purpose, not part of `make test`.
+test-tsan: build-tsan
+	QT_QPA_PLATFORM=offscreen ctest --preset tsan -L engine --no-tests=ignore
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -31,6 +36,8 @@ build-dev: deps
 	$(call BUILD,dev)
 build-asan: deps
 	$(call BUILD,asan)
+build-tsan: deps
+	$(call BUILD,tsan)
 build-release: deps
 	$(call BUILD,release)
 

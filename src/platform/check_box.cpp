@@ -6,7 +6,13 @@ namespace velscript {
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent)
 {
+    // Both signals follow every real change of the state; the one taking an int is deprecated
+    // from Qt 6.9, where a warning must not break a build.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+    connect(this, &QCheckBox::checkStateChanged, this, &CheckBox::valueChanged);
+#else
     connect(this, &QCheckBox::stateChanged, this, &CheckBox::valueChanged);
+#endif
 }
 
 int CheckBox::value() const

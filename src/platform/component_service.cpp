@@ -10,7 +10,11 @@
 #include <QLibrary>
 #include <QMetaProperty>
 #include <QPluginLoader>
+#include <QScopeGuard>
 #include <QUuid>
+
+#include <atomic>
+#include <thread>
 
 namespace velscript {
 
@@ -86,6 +90,15 @@ ObjectRef adopt(QObject* made, const QString& classId, const QString& origin)
 
 } // namespace
 
+// One construction of a plugin's root object at a time: a plugin's instance function is not
+// thread-safe, and two threads that construct the root at once would leave two roots. The thread
+// that constructs it is known, so that the plugin's own code cannot wait for itself by asking for
+// one of the plugin's classes.
+struct ComponentService::Loading {
+    std::mutex mutex;
+    std::atomic<std::thread::id> thread;
+};
+
 struct ComponentService::PluginFile {
     explicit PluginFile(const QString& path) : loader(path)
     {
@@ -93,14 +106,17 @@ struct ComponentService::PluginFile {
     }
 
     QPluginLoader loader;
-    Served served;
+    Served served; // fixed once examined, so it is read without a lock
+    Loading loading;
 };
 
 struct ComponentService::Source {
-    Maker maker;                // a built-in registration, or
-    QObject* factory = nullptr; // the root object of a plugin that lists the class
-    QString listedId;           // the class id as that plugin lists it
-    QString origin;             // where the class comes from, for descriptions
+    Maker maker = {};                           // a built-in registration, or
+    PluginFile* file = nullptr;                 // a plugin library that lists the class, or
+    QtPluginInstanceFunction builtIn = nullptr; // a built-in plugin that lists it
+    Loading* loading = nullptr;                 // for either plugin
+    QString listedId;                           // the class id as that plugin lists it
+    QString origin;                             // where the class comes from, for descriptions
 };
 
 ComponentService::ComponentService() = default;
@@ -182,24 +198,17 @@ ComponentService::Source ComponentService::locate(const QString& classId)
             if (listed == file.served.classIds.end())
                 continue;
 
-            if (!file.loader.isLoaded())
-                qCDebug(lcPlatform) << "Loading component plugin" << path << "for" << classId;
-            QObject* root = file.loader.instance();
-            if (!root) {
-                qCWarning(lcPlatform)
-                    << "Component plugin" << path << "does not load:" << file.loader.errorString();
-                throw Failure(QStringLiteral("The component plugin %1 for the class %2 does not "
-                                             "load: %3")
-                                  .arg(path, classId, file.loader.errorString()));
-            }
-            return Source{
-                {}, root, listed->second, QStringLiteral("the component plugin %1").arg(path)};
+            return Source{.file = &file,
+                          .loading = &file.loading,
+                          .listedId = listed->second,
+                          .origin = QStringLiteral("the component plugin %1").arg(path)};
         }
     }
 
     if (const auto builtIn = m_builtIns.find(id); builtIn != m_builtIns.end())
-        return Source{builtIn->second, nullptr, classId,
-                      QStringLiteral("the built-in registration")};
+        return Source{.maker = builtIn->second,
+                      .listedId = classId,
+                      .origin = QStringLiteral("the built-in registration")};
 
     for (const QStaticPlugin& plugin : QPluginLoader::staticPlugins()) {
         const QJsonObject metaData = plugin.metaData();
@@ -207,9 +216,15 @@ ComponentService::Source ComponentService::locate(const QString& classId)
         const auto listed = served.classIds.find(id);
         if (listed == served.classIds.end())
             continue;
-        const QString origin = QStringLiteral("the built-in plugin %1")
-                                   .arg(metaData.value(QLatin1StringView("className")).toString());
-        return Source{{}, plugin.instance(), listed->second, origin};
+        auto& loading = m_builtInLoading[plugin.instance];
+        if (!loading)
+            loading = std::make_unique<Loading>();
+        return Source{.builtIn = plugin.instance,
+                      .loading = loading.get(),
+                      .listedId = listed->second,
+                      .origin =
+                          QStringLiteral("the built-in plugin %1")
+                              .arg(metaData.value(QLatin1StringView("className")).toString())};
     }
 
     QString description = QStringLiteral("The component class %1 is not registered.").arg(classId);
@@ -220,21 +235,52 @@ ComponentService::Source ComponentService::locate(const QString& classId)
     throw Failure(description);
 }
 
+QObject* ComponentService::rootOf(const Source& source, const QString& classId)
+{
+    Loading& loading = *source.loading;
+    if (loading.thread.load() == std::this_thread::get_id()) {
+        QString asker = source.origin;
+        asker[0] = asker[0].toUpper();
+        throw Failure(QStringLiteral("%1 asks for its own class %2 while it loads; its classes can "
+                                     "be made only once its root object exists.")
+                          .arg(asker, classId));
+    }
+    const std::lock_guard lock(loading.mutex);
+    loading.thread = std::this_thread::get_id();
+    const auto constructed = qScopeGuard([&loading] { loading.thread = std::thread::id(); });
+    if (source.builtIn)
+        return source.builtIn();
+
+    // Runs the library's static initialisers and constructs its root object on first use.
+    QPluginLoader& loader = source.file->loader;
+    if (!loader.isLoaded())
+        qCDebug(lcPlatform) << "Loading" << source.origin << "for" << classId;
+    QObject* root = loader.instance();
+    if (!root) {
+        qCWarning(lcPlatform) << "Component plugin" << loader.fileName()
+                              << "does not load:" << loader.errorString();
+        throw Failure(QStringLiteral("The component plugin %1 for the class %2 does not load: %3")
+                          .arg(loader.fileName(), classId, loader.errorString()));
+    }
+    return root;
+}
+
 ObjectRef ComponentService::create(const QString& classId)
 {
-    // The lock is released before anything is made, so that a component may create others.
+    // The lock is released before anything is loaded or made, so that a plugin, while it loads,
+    // and a component, while it is made, may create others.
     const Source source = locate(classId);
     if (source.maker)
         return adopt(source.maker(), classId, source.origin);
 
-    auto* factory = qobject_cast<ComponentFactory*>(source.factory);
+    QObject* const root = rootOf(source, classId);
+    auto* factory = qobject_cast<ComponentFactory*>(root);
     if (!factory) {
         throw Failure(QStringLiteral("The root object of %1 is a %2, which does not offer the "
                                      "interface %3.")
                           .arg(source.origin,
-                               source.factory
-                                   ? QLatin1StringView(source.factory->metaObject()->className())
-                                   : QLatin1StringView("null object"),
+                               root ? QLatin1StringView(root->metaObject()->className())
+                                    : QLatin1StringView("null object"),
                                QLatin1StringView(VelScriptComponentFactory_iid)));
     }
     QObject* made = factory->create(source.listedId);

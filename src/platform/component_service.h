@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QtPlugin>
 
 #include <functional>
 #include <map>
@@ -39,6 +40,10 @@ namespace velscript {
 //
 // A plugin library is chosen by its metadata alone and loaded on first use; once loaded it stays
 // loaded for the life of the process, because the instances it made may still live.
+//
+// Any thread may create instances. A plugin's static initialisers and root object run without
+// the service's lock, so they may themselves create instances of other classes; a plugin that
+// asks for one of its own classes before its root exists is refused with a failure.
 class ComponentService {
 public:
     using Maker = std::function<QObject*()>;
@@ -62,6 +67,7 @@ public:
     ComponentService& operator=(const ComponentService&) = delete;
 
 private:
+    struct Loading;
     struct PluginFile;
     struct Source;
 
@@ -72,10 +78,14 @@ private:
     static QStringList foldersToSearch(QStringList named);
     Source locate(const QString& classId);
     PluginFile& pluginFile(const QString& path);
+    // The root object of the plugin a class comes from, loading the library on first use.
+    static QObject* rootOf(const Source& source, const QString& classId);
 
-    std::mutex m_mutex; // guards the members below; never held while a component is made
+    // Guards the members below; never held while a library loads or a component is made.
+    std::mutex m_mutex;
     std::map<QString, Maker> m_builtIns;
     std::map<QString, std::unique_ptr<PluginFile>> m_pluginFiles; // by absolute path
+    std::map<QtPluginInstanceFunction, std::unique_ptr<Loading>> m_builtInLoading;
 };
 
 // The interface an instance offers, or a Failure naming the interface it lacks.

@@ -38,12 +38,15 @@ private slots:
         CheckBox box;
         box.resize(80, 20);
         box.setValue(2);
+        int changes = 0;
+        connect(&box, &CheckBox::valueChanged, [&] { ++changes; });
         QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(box.value(), 1);
         QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(box.value(), 0);
         QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(box.value(), 1); // never grayed by a click
+        QCOMPARE(changes, 3);
     }
 
     void listSelectsNothingByItself()

@@ -11,9 +11,14 @@
 
 #include <dlfcn.h>
 
+#include <chrono>
+#include <future>
 #include <optional>
+#include <thread>
+#include <vector>
 
 Q_IMPORT_PLUGIN(GreeterFactory)
+Q_IMPORT_PLUGIN(ReentrantFactory)
 Q_DECLARE_METATYPE(velscript::Variant)
 
 using namespace velscript;
@@ -28,6 +33,9 @@ const QString Rootless = QStringLiteral(ROOTLESS_CLASS_ID);
 const QString Unresolved = QStringLiteral(UNRESOLVED_CLASS_ID);
 const QString Static = QStringLiteral(STATIC_CLASS_ID);
 const QString Unserved = QStringLiteral(UNSERVED_CLASS_ID);
+const QString Crowd = QStringLiteral(CROWD_CLASS_ID);
+const QString Reentrant = QStringLiteral(REENTRANT_CLASS_ID);
+const QString StaticReentrant = QStringLiteral(STATIC_REENTRANT_CLASS_ID);
 
 QString folder(const QString& name)
 {
@@ -324,6 +332,67 @@ private slots:
 
         QCOMPARE(failureOf([] { query<TestGreeter>(ObjectRef()); }).value_or(NoFailure),
                  failures::missingObject());
+    }
+
+    void concurrentCreationsShareOneLoadOfTheLibrary()
+    {
+        setComponentPath({"crowd"});
+        QVERIFY(!isLoaded(library("crowd")));
+
+        std::vector<std::future<ObjectRef>> creations;
+        for (int i = 0; i < 8; ++i) {
+            creations.push_back(std::async(
+                std::launch::async, [] { return ComponentService::instance().create(Crowd); }));
+        }
+        for (auto& creation : creations) {
+            const ObjectRef made = creation.get();
+            QCOMPARE(greetingOf(made), "crowd");
+            QCOMPARE(readProperty(*made, "Visits"), Variant(qint32(1))); // roots the library made
+        }
+    }
+
+    void pluginCreatesOtherClassesWhileItLoads_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QString>("classId");
+        QTest::addColumn<QString>("origin");
+
+        QTest::newRow("library") << QStringList{"reentrant", "greeter"} << Reentrant
+                                 << library("reentrant");
+        QTest::newRow("built-in plugin")
+            << QStringList{"greeter"} << StaticReentrant << "built-in plugin ReentrantFactory";
+    }
+
+    void pluginCreatesOtherClassesWhileItLoads()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(QString, classId);
+        QFETCH(QString, origin);
+        setComponentPath(path);
+        // Created on a thread of its own and awaited with a bound, so that a service waiting for
+        // itself fails this test rather than hanging it.
+        auto outcome = std::make_shared<std::promise<QString>>();
+        std::future<QString> greeting = outcome->get_future();
+        std::thread([outcome, classId] {
+            try {
+                outcome->set_value(greetingOf(ComponentService::instance().create(classId)));
+            } catch (const Failure& failure) {
+                outcome->set_value(failure.description());
+            }
+        }).detach();
+        if (greeting.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+            qFatal("The service deadlocked while a plugin asked it for classes as it loaded.");
+
+        const QString made = greeting.get();
+        const QStringList parts = made.split(u'|');
+        QCOMPARE(parts.size(), 2);
+        QCOMPARE(parts[0], "greeter");
+        // Its own class cannot be made before its root exists: refused, not waited for.
+        QVERIFY2(parts[1].contains(origin) && parts[1].contains(classId) &&
+                     parts[1].contains("while it loads"),
+                 qPrintable(parts[1]));
+        // Once loaded, the plugin's classes are made as any other.
+        QCOMPARE(greetingOf(ComponentService::instance().create(classId)), made);
     }
 
     void readPropertyGivesTheValue_data()

@@ -1,0 +1,4 @@
+int probeAnswer()
+{
+    return 42;
+}

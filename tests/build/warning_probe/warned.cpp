@@ -1,0 +1,5 @@
+int probeWarned()
+{
+    int unused = 1;
+    return 0;
+}
