@@ -615,11 +615,18 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
     case 10:
         s << QStringLiteral("%1 = Split(String(%2, \",\"), \",\")").arg(v, size);
         break;
-    case 11: // arrays in arrays, shared and nested
-        s << QStringLiteral("%1 = Empty\nFor k%2 = 1 To %3\n  %1 = Array(%1, %1)\nNext")
-                 .arg(v)
-                 .arg(n)
-                 .arg(rng.bounded(2000));
+    case 11: // arrays in arrays, shared and nested, sometimes through a second variable
+        if (rng.bounded(2))
+            s << QStringLiteral("%1 = Empty\nFor k%2 = 1 To %3\n  %1 = Array(%1, %1)\nNext")
+                     .arg(v)
+                     .arg(n)
+                     .arg(rng.bounded(2000));
+        else
+            s << QStringLiteral("For k%2 = 1 To %3\n  w%2 = Array(%1, w%2)\n"
+                                "  %1 = Array(w%2, %1, w%2)\nNext\n%1 = w%2(1)")
+                     .arg(v)
+                     .arg(n)
+                     .arg(rng.bounded(2000));
         break;
     case 12:
         s << QStringLiteral("Err.Raise %1").arg(size)
@@ -764,6 +771,13 @@ void TestLanguageRobustness::deepStructures_data()
         << "Syntax error at column 6006: Expression too complex on line 2";
     QTest::newRow("nested arrays")
         << "a = Empty\nFor i = 1 To 300000\n  a = Array(a)\nNext\na = Empty"
+        << "finished";
+    // Each array held twice: releasing one slot does not free it, the other does.
+    QTest::newRow("shared nested arrays")
+        << "a = Empty\nFor i = 1 To 200000\n  a = Array(a, a)\nNext\na = Empty"
+        << "finished";
+    QTest::newRow("arrays sharing across variables")
+        << "For i = 1 To 100000\n  b = Array(a, b)\n  a = Array(b, a, b)\nNext\nLog 1"
         << "finished";
 }
 
