@@ -259,6 +259,11 @@ Run runScript(const QString& source, bool hooked, Watchdog& watchdog,
     if (run.problem.isEmpty() && sinceStop && *sinceStop > stopLag)
         run.problem =
             QStringLiteral("still running %1 ms after the stop request").arg(sinceStop->count());
+    // No operation may make a Double that is not a number or infinite.
+    static const QRegularExpression notFinite(QStringLiteral("^Double:.*(nan|inf)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (run.problem.isEmpty() && !run.log.filter(notFinite).isEmpty())
+        run.problem = QStringLiteral("logged %1").arg(run.log.filter(notFinite).first());
     if (run.problem.isEmpty() && host.badLine)
         run.problem = QStringLiteral("the statement hook was given line %1").arg(host.badLine);
     if (run.problem.isEmpty() &&
@@ -549,7 +554,7 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
             .split(u'|');
     const QString size = sizes[rng.bounded(int(sizes.size()))];
     QStringList& s = program.statements;
-    switch (rng.bounded(16)) {
+    switch (rng.bounded(17)) {
     case 0: // endless recursion
         program.definitions
             << QStringLiteral("Function %1(k)\n  %1 = %1(k + 1) + 1\nEnd Function").arg(f);
@@ -628,6 +633,21 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
                      .arg(n)
                      .arg(rng.bounded(2000));
         break;
+    case 16: { // texts the C library reads as numbers, and arithmetic at the ends of the doubles
+        static const QStringList texts =
+            QStringLiteral("nan|NaN|-nan|inf|-inf|+inf|INF|infinity|-Infinity|0x10|0x1p3|1e400|"
+                           "-1e400|1e-400| 1E308 |1.7976931348623157e308|&H|1d2|0b1")
+                .split(u'|');
+        static const QStringList uses =
+            QStringLiteral("CDbl(%1)|%1 + 0|%1 * 1|-%1|Abs(%1)|Int(%1)|Fix(%1)|Sqr(%1)|"
+                           "Round(%1, 15)|Round(%1)|CInt(%1)|%1 * 10|%1 / 0.1|%1 ^ 2|Sgn(%1)")
+                .split(u'|');
+        const QString text = u'"' + texts[rng.bounded(int(texts.size()))] + u'"';
+        s << QStringLiteral("On Error Resume Next\n%1 = %2\nLog TypeName(%1) & \":\" & %1")
+                 .arg(v, uses[rng.bounded(int(uses.size()))].arg(text))
+          << QStringLiteral("Log IsNumeric(%1)\nFor %2 = 1 To %1\nNext").arg(text, v);
+        break;
+    }
     case 12:
         s << QStringLiteral("Err.Raise %1").arg(size)
           << QStringLiteral("Err.Raise 1000, \"here\", %1").arg(size);
