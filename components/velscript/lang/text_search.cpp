@@ -141,8 +141,8 @@ TextSearch::TextSearch(QStringView haystack, const QString& needle, Qt::CaseSens
     m_split = ip1 + 1 > ip2 + 1 ? ip1 : ip2;
     m_period = ip1 + 1 > ip2 + 1 ? p1 : p2;
     // A periodic needle remembers how much of it matched across a shift by its period.
-    m_periodic = l > 0 && m_split + 1 + m_period <= l &&
-                 n.left(m_split + 1) == n.mid(m_period, m_split + 1);
+    m_periodic =
+        l > 0 && m_split + 1 + m_period <= l && n.left(m_split + 1) == n.mid(m_period, m_split + 1);
     if (!m_periodic)
         m_period = std::max(m_split, l - m_split - 1) + 1;
 }
