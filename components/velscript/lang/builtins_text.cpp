@@ -214,10 +214,17 @@ Value repeated(Machine& machine, Args args)
     return Value(QString(n, c));
 }
 
+// By character: a pair of surrogates stays in its order.
 Value reversed(Machine&, Args args)
 {
     QString s = text(args[0]);
     std::reverse(s.begin(), s.end());
+    for (qsizetype i = 0; i + 1 < s.size(); ++i) {
+        if (s[i].isLowSurrogate() && s[i + 1].isHighSurrogate()) {
+            std::swap(s[i], s[i + 1]);
+            ++i;
+        }
+    }
     return Value(std::move(s));
 }
 
