@@ -41,8 +41,8 @@ int main()
     QuietHost host;
     Interpreter interpreter(host);
     // About a million characters of prose, with a few letters outside ASCII.
-    const QString sentence = QStringLiteral("The quick brown fox jumps over the lazy dog; ")
-                             + QStringLiteral("Übermäßig große Füße. ");
+    const QString sentence = QStringLiteral("The quick brown fox jumps over the lazy dog; ") +
+                             QStringLiteral("Übermäßig große Füße. ");
     const QString text = sentence.repeated(1000000 / sentence.size());
     const QString setup =
         QStringLiteral("t = \"%1\"\nt = t & t & t & t & t & t & t & t & t & t & t & t & t & t "
