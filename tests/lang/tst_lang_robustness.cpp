@@ -764,6 +764,7 @@ private slots:
     void deepExpressionsInDeepRecursion();
     void fastModeHonoursStopRequests_data();
     void fastModeHonoursStopRequests();
+    void constantsStayConstant();
     void searchAndCaseMapping();
     void memoryLimitedLoads_data();
     void memoryLimitedLoads();
@@ -929,6 +930,60 @@ void TestLanguageRobustness::fastModeHonoursStopRequests()
     QVERIFY(run.outcome.stopped());
     QVERIFY(run.watchdogFired);
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// A constant, declared in the module or in a routine, and a bound object, in every position that
+// could change it: the load refuses it with "Illegal assignment" on that line, or the run leaves
+// the value as it was.
+void TestLanguageRobustness::constantsStayConstant()
+{
+    const QStringList positions = {
+        QStringLiteral("%1 = 2"),
+        QStringLiteral("Set %1 = Nothing"),
+        QStringLiteral("%1(0) = 2"),
+        QStringLiteral("ReDim %1(3)"),
+        QStringLiteral("ReDim Preserve %1(3)"),
+        QStringLiteral("For %1 = 1 To 2: Next"),
+        QStringLiteral("For Each %1 In Array(2): Next"),
+        QStringLiteral("Change %1"),
+        QStringLiteral("Call Change(%1)"),
+        QStringLiteral("x = Changed(%1)"),
+        QStringLiteral("Resize %1"),
+        QStringLiteral("Change (%1)"),
+    };
+    const QString routines = QStringLiteral(
+        "Sub Change(v)\n  v = 2\nEnd Sub\nFunction Changed(ByRef v)\n  v = 2\nEnd Function\n"
+        "Sub Resize(v)\n  ReDim v(3)\nEnd Sub\n");
+    int failures = 0;
+    for (const QString& position : positions) {
+        for (const int where : {0, 1, 2}) { // module constant, routine constant, bound object
+            const QString name = where == 2 ? QStringLiteral("Err") : QStringLiteral("K");
+            const QString declaration = where == 2 ? QString() : QStringLiteral("Const K = 1\n");
+            const QString check =
+                where == 2 ? QStringLiteral("Log TypeName(Err)\n") : QStringLiteral("Log K\n");
+            const QString body = declaration + position.arg(name) + u'\n' + check;
+            const QString source = where == 1 ? routines + QStringLiteral("Sub Main\n") + body +
+                                                    QStringLiteral("End Sub\n")
+                                              : routines + body;
+            const int positionLine =
+                int(routines.count(u'\n')) + (where == 1 ? 2 : 1) + (where == 2 ? 0 : 1);
+            const QString expected = where == 2 ? QStringLiteral("ErrObject") : QStringLiteral("1");
+            const Run run = runScript(source, true, m_watchdog);
+            QString problem = run.problem;
+            const ScriptError& error = run.outcome.error;
+            if (problem.isEmpty() && run.outcome.failed()) {
+                if (error.kind != ScriptError::Kind::Syntax ||
+                    !error.description.startsWith(QStringLiteral("Illegal assignment")) ||
+                    error.line != positionLine)
+                    problem = QStringLiteral("failed with %1").arg(describe(run.outcome));
+            } else if (problem.isEmpty() && run.log != QStringList{expected}) {
+                problem = QStringLiteral("logged %1").arg(run.log.join(u'|'));
+            }
+            if (!problem.isEmpty() && failures++ < 5)
+                qWarning().noquote() << problem << "\n--- script ---\n" << source;
+        }
+    }
+    QCOMPARE(failures, 0);
 }
 
 // Texts from a few letters that repeat, change length in another case, differ only in case or
