@@ -56,6 +56,7 @@ private slots:
     void immediateStop();
     void stepForwardAndBackward();
     void stepStopPausesRunningScript();
+    void executeInPausedRoutine();
     void initializeResetsModule();
     void fastCycle();
     void refusals();
@@ -296,6 +297,56 @@ void TestEngineRunning::stepStopPausesRunningScript()
     ENGINE_REST(*engine);
     QCOMPARE(value(engine->State()), 0);
     QVERIFY(value(engine->ExitCode()).isEmpty());
+}
+
+// Stepped into a routine, typed text reads and changes the routine's own variables, ahead of a
+// module variable of the same name, and the script goes on with what was typed; a ByRef parameter
+// reaches the caller's variable. Idle, the same name is the module variable again.
+void TestEngineRunning::executeInPausedRoutine()
+{
+    auto engine = createdEngine(QStringLiteral("Dim n\n"                 // 1
+                                               "n = \"module\"\n"        // 2
+                                               "Sub Main\n"              // 3
+                                               "  Dim n\n"               // 4
+                                               "  n = 1\n"               // 5
+                                               "  Log \"local \" & n\n"  // 6
+                                               "  Bump n\n"              // 7
+                                               "  Log \"bumped \" & n\n" // 8
+                                               "End Sub\n"               // 9
+                                               "Sub Bump(count)\n"       // 10
+                                               "  count = count + 1\n"   // 11
+                                               "End Sub\n"));            // 12
+    QVERIFY(engine);
+    // One step; answers "state:line".
+    const auto step = [&] {
+        const auto started = engine->Start(3, Variant::missing());
+        if (!started)
+            return QStringLiteral("<%1>").arg(started.error());
+        if (!isTrue(value(engine->Wait(Patience, Variant::missing()))))
+            return QStringLiteral("<not at rest>");
+        return QStringLiteral("%1:%2").arg(value(engine->State())).arg(value(engine->LineNumber()));
+    };
+    for (const char* at : {"2:1", "2:2", "2:4", "2:5", "2:6"})
+        QCOMPARE(step(), QString::fromLatin1(at));
+    QCOMPARE(shown(engine->Execute(QStringLiteral("n"), Variant())), QStringLiteral("1"));
+    QCOMPARE(shown(engine->Execute(QStringLiteral("n = Arg"), Variant(qint32(5)))),
+             QStringLiteral("<empty>"));
+    QCOMPARE(shown(engine->Execute(QStringLiteral("n * 2"), Variant())), QStringLiteral("10"));
+    QCOMPARE(step(), QStringLiteral("2:7"));
+    QCOMPARE(lastEntry(*engine), QStringLiteral("local 5"));
+    QCOMPARE(step(), QStringLiteral("2:11"));
+    // In Bump, `n` is not a variable of its own: the module's shows through.
+    QCOMPARE(shown(engine->Execute(QStringLiteral("count & \"/\" & n"), Variant())),
+             QStringLiteral("5/module"));
+    ENGINE_OK(engine->Execute(QStringLiteral("count = 41"), Variant()));
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    QCOMPARE(value(engine->State()), 0);
+    QCOMPARE(lastEntry(*engine), QStringLiteral("End (exit code 0)"));
+    QVERIFY(entries(*engine).contains(QStringLiteral("bumped 42")));
+    QCOMPARE(shown(engine->Execute(QStringLiteral("n"), Variant())), QStringLiteral("module"));
+    QCOMPARE(shown(engine->Execute(QStringLiteral("IsEmpty(count)"), Variant())),
+             QStringLiteral("True"));
 }
 
 // Initialize stops the script and forgets its module variables, line and exit code: the next

@@ -212,6 +212,8 @@ private slots:
     void currentLineAfterError();
     void stepping();
     void typedWhilePaused();
+    void typedInPausedRoutine();
+    void typedInPausedRoutineDeclares();
     void stepBack();
     void stopEndsEndlessLoop_data();
     void stopEndsEndlessLoop();
@@ -422,8 +424,8 @@ public:
 } // namespace
 
 // Typed text run while the script waits in the hook inside a routine works on the module
-// variables, and the script then goes on from where it was, in the same frame and on the same
-// line.
+// variables the routine does not hide, and the script then goes on from where it was, in the
+// same frame and on the same line.
 void TestLanguageInterpreter::typedWhilePaused()
 {
     PausedTyping host;
@@ -450,6 +452,150 @@ void TestLanguageInterpreter::typedWhilePaused()
     QCOMPARE(host.lineAfter, 6);
     QCOMPARE(host.entries, (QStringList{QStringLiteral("typed"), QStringLiteral("1006")}));
     QCOMPARE(interpreter.currentLine(), 13);
+}
+
+namespace {
+
+// Types text from inside the hook at chosen lines, the first time the script stands at each, as
+// the engine does while the script is paused there. A text starting with "?" is evaluated; the
+// others are executed and answer "ok" or their error.
+class TypingAt : public Host {
+public:
+    void log(const QString& text) override { entries << text; }
+    void statement(int line) override
+    {
+        if (typing || !pending.contains(line))
+            return;
+        typing = true;
+        for (const QString& text : pending.take(line)) {
+            if (text.startsWith(QLatin1Char('?'))) {
+                answers << evaluated(*interpreter, text.mid(1));
+            } else {
+                const Outcome outcome = interpreter->execute(text);
+                answers << (outcome.finished() ? QStringLiteral("ok") : outcome.error.text());
+            }
+        }
+        typing = false;
+    }
+
+    Interpreter* interpreter = nullptr;
+    QHash<int, QStringList> pending;
+    QStringList entries;
+    QStringList answers;
+    bool typing = false;
+};
+
+} // namespace
+
+// Paused in a routine, typed text reads and assigns the routine's local, its ByVal and ByRef
+// parameters and its Function result, ahead of a module variable of the same name; the routine
+// then goes on with what was typed. A routine called from the typed text gets a frame of its own.
+void TestLanguageInterpreter::typedInPausedRoutine()
+{
+    TypingAt host;
+    Interpreter interpreter(host);
+    host.interpreter = &interpreter;
+    QVERIFY(!interpreter.load(QStringLiteral("Dim n, total\n"                             // 1
+                                             "n = \"module\"\n"                           // 2
+                                             "total = 10\n"                               // 3
+                                             "Function Scale(ByVal factor, ByRef sum)\n"  // 4
+                                             "  Dim n\n"                                  // 5
+                                             "  n = factor * 2\n"                         // 6
+                                             "  sum = sum + n\n"                          // 7
+                                             "  Log \"n=\" & n & \" factor=\" & factor\n" // 8
+                                             "  Scale = Scale + sum\n"                    // 9
+                                             "End Function\n"                             // 10
+                                             "Log Scale(3, total)\n"                      // 11
+                                             "Log \"total=\" & total & \" n=\" & n\n"))); // 12
+    host.pending[7] = QStringList{
+        QStringLiteral("?n & \"/\" & factor & \"/\" & sum & \"/\" & IsEmpty(Scale)"),
+        // A recursive call through the paused local: the inner call's own `n` is 2, and its
+        // ByRef `sum` is the paused routine's `n`.
+        QStringLiteral("?Scale(1, n)"),
+        QStringLiteral("?n"),
+        QStringLiteral("n = 7 : factor = 100 : sum = sum + 1 : Scale = 1000"),
+        QStringLiteral("?total"),
+        // A name the routine does not have is a module variable, made by assigning it.
+        QStringLiteral("fresh = n + 1"),
+    };
+    const Outcome outcome = interpreter.runModule();
+    QVERIFY2(outcome.finished(), qPrintable(failure(outcome)));
+    QCOMPARE(host.answers,
+             (QStringList{QStringLiteral("6/3/10/True"), QStringLiteral("8"), QStringLiteral("8"),
+                          QStringLiteral("ok"), QStringLiteral("11"), QStringLiteral("ok")}));
+    QCOMPARE(host.entries,
+             (QStringList{QStringLiteral("n=2 factor=1"), QStringLiteral("n=7 factor=100"),
+                          QStringLiteral("1018"), QStringLiteral("total=18 n=module")}));
+    // Not paused, typed text stands at module level again.
+    QCOMPARE(evaluated(interpreter, QStringLiteral("n & \"/\" & fresh")),
+             QStringLiteral("module/8"));
+    QCOMPARE(evaluated(interpreter, QStringLiteral("IsEmpty(factor)")), QStringLiteral("True"));
+
+    // In a recursion the typed text sees the innermost call, the one the script stands in.
+    QVERIFY(!interpreter.load(QStringLiteral("Function Fact(k)\n"           // 1
+                                             "  If k <= 1 Then\n"           // 2
+                                             "    Fact = 1\n"               // 3
+                                             "  Else\n"                     // 4
+                                             "    Fact = k * Fact(k - 1)\n" // 5
+                                             "  End If\n"                   // 6
+                                             "End Function\n"               // 7
+                                             "Log Fact(4)\n")));            // 8
+    host.answers.clear();
+    host.entries.clear();
+    host.pending[3] = QStringList{QStringLiteral("?k"), QStringLiteral("Fact = 5")};
+    QVERIFY(interpreter.runModule().finished());
+    QCOMPARE(host.answers, (QStringList{QStringLiteral("1"), QStringLiteral("ok")}));
+    QCOMPARE(host.entries, QStringList{QStringLiteral("24")}); // line 3 then sets Fact = 1 anyway
+}
+
+// Typed text cannot add a variable to the paused routine, whose frame is laid out: Dim and
+// Const typed there declare module variables, and one naming the routine's own variable is
+// refused. ReDim resizes the routine's array; its constants stay constant; Option Explicit still
+// holds; paused at module level, the routines' variables are out of sight.
+void TestLanguageInterpreter::typedInPausedRoutineDeclares()
+{
+    TypingAt host;
+    Interpreter interpreter(host);
+    host.interpreter = &interpreter;
+    QVERIFY(!interpreter.load(QStringLiteral("Option Explicit\n"                     // 1
+                                             "Dim calls\n"                           // 2
+                                             "Sub Fill(count)\n"                     // 3
+                                             "  Const Label = \"item\"\n"            // 4
+                                             "  Dim items(0)\n"                      // 5
+                                             "  calls = calls + 1\n"                 // 6
+                                             "  Log Label & UBound(items) & count\n" // 7
+                                             "End Sub\n"                             // 8
+                                             "Fill 2\n")));                          // 9
+    host.pending[2] = QStringList{QStringLiteral("?count")};
+    host.pending[6] = QStringList{
+        QStringLiteral("?Label"),
+        QStringLiteral("Label = 1"),
+        QStringLiteral("Const Label = 2"),
+        QStringLiteral("Dim count"),
+        QStringLiteral("tpyo = 1"),
+        QStringLiteral("ReDim items(count) : count = count + 1"),
+        QStringLiteral("Dim later : later = count * 10"),
+        QStringLiteral("Fill = 1"), // a Sub has no result to assign
+    };
+    const Outcome outcome = interpreter.runModule();
+    QVERIFY2(outcome.finished(), qPrintable(failure(outcome)));
+    QCOMPARE(host.answers,
+             (QStringList{
+                 QStringLiteral("<Run-time error 500: Variable is undefined>"),
+                 QStringLiteral("item"),
+                 QStringLiteral("Syntax error at column 1: Illegal assignment to constant 'Label'"),
+                 QStringLiteral("Syntax error at column 7: Name redefined: 'Label'"),
+                 QStringLiteral("Syntax error at column 5: Name redefined: 'count'"),
+                 QStringLiteral("Run-time error 500: Variable is undefined"),
+                 QStringLiteral("ok"),
+                 QStringLiteral("ok"),
+                 QStringLiteral("Syntax error at column 1: Illegal assignment to 'Fill'"),
+             }));
+    QCOMPARE(host.entries, QStringList{QStringLiteral("item23")});
+    QCOMPARE(evaluated(interpreter, QStringLiteral("later & \"/\" & calls")),
+             QStringLiteral("30/1"));
+    QCOMPARE(evaluated(interpreter, QStringLiteral("count")),
+             QStringLiteral("<Run-time error 500: Variable is undefined>"));
 }
 
 namespace {

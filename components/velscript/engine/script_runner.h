@@ -57,8 +57,10 @@ public:
     int lineNumber() const;
     Variant exitCode() const;
 
-    // Runs typed text against the module variables with `argument` bound as Arg: on the worker
-    // while paused or idle; refused while running. Answers an expression's value, or Empty.
+    // Runs typed text against the script's variables with `argument` bound as Arg (a module
+    // variable): on the worker while paused or idle; refused while running. Paused inside a
+    // routine, the text sees that routine's own variables first, so a local named Arg hides the
+    // argument. Answers an expression's value, or Empty.
     std::expected<Variant, QString> execute(const QString& text, const Variant& argument);
     // Whether the text parses; the first syntax error, described, otherwise.
     static std::expected<void, QString> check(const QString& text);

@@ -4,8 +4,9 @@
 #include "lang/ast.h"
 #include "lang/parser.h"
 
-// Typed text: statements and expressions run against the script's module variables on the
-// worker, while the script is idle or paused.
+// Typed text: statements and expressions run against the script's variables on the worker, while
+// the script is idle or paused. Paused, the text runs inside the hook, where it also reaches the
+// variables of the routine the script stands in.
 
 namespace velscript::engine {
 

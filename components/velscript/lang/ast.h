@@ -151,6 +151,14 @@ struct Parameter {
     int column = 0;
 };
 
+// A routine's variable as the resolver left it, kept for text typed while the routine stands
+// paused.
+struct LocalName {
+    QString name; // lower-case
+    bool byRef = false;
+    bool constant = false;
+};
+
 struct Procedure {
     QString name;
     bool isFunction = false;
@@ -159,6 +167,8 @@ struct Procedure {
     Block body;
     // Slot 0 is the Function's result, then the parameters, then the locals.
     int slotCount = 0;
+    // By slot; slot 0 has no name of its own (a Function's result goes by the routine's name).
+    std::vector<LocalName> locals;
 };
 
 // A parsed source: its module-level statements and its routines.

@@ -146,6 +146,7 @@ struct Machine::FrameGuard {
     size_t base;
     int slotCount;
     Value* frame;
+    const Procedure* procedure;
     bool resumeNext;
     int line;
     size_t frameCursors;
@@ -158,6 +159,7 @@ struct Machine::FrameGuard {
             slot[i] = Value();
         machine.m_stackTop = base;
         machine.m_frame = frame;
+        machine.m_procedure = procedure;
         machine.m_resumeNext = resumeNext;
         machine.line.store(line, std::memory_order_relaxed);
         --machine.m_depth;
@@ -173,8 +175,8 @@ Value Machine::callProcedure(const Procedure& proc, const ExprList& args)
     checkNativeStack();
     Value* const frame = m_stack.data() + m_stackTop;
     ++m_depth;
-    FrameGuard guard{*this,        m_stackTop,  proc.slotCount, m_frame,
-                     m_resumeNext, line.load(), m_frameCursors};
+    FrameGuard guard{*this,       m_stackTop,   proc.slotCount, m_frame,
+                     m_procedure, m_resumeNext, line.load(),    m_frameCursors};
     m_stackTop += proc.slotCount;
     // Arguments are evaluated in the caller's frame, straight into the new one.
     for (size_t i = 0; i < args.size(); ++i) {
@@ -185,6 +187,7 @@ Value Machine::callProcedure(const Procedure& proc, const ExprList& args)
             frame[i + 1] = eval(arg);
     }
     m_frame = frame;
+    m_procedure = &proc;
     m_resumeNext = false;
     m_frameCursors = m_cursors.size();
     try {

@@ -168,6 +168,7 @@ Outcome Interpreter::execute(const QString& statements)
 {
     Outcome outcome;
     outcome.completion = Outcome::Completion::Failed;
+    const Machine::TypedScope scope = m->typedScope();
     Module snippet;
     try {
         auto parsed = parseStatements(statements);
@@ -178,7 +179,7 @@ Outcome Interpreter::execute(const QString& statements)
         snippet = std::move(*parsed);
         if (m->module && m->module->optionExplicit)
             snippet.optionExplicit = true;
-        if (auto error = resolveModule(snippet, m->globals, m->procedures)) {
+        if (auto error = resolveTyped(snippet, m->globals, m->procedures, scope.procedure)) {
             outcome.error = *error;
             return outcome;
         }
@@ -186,13 +187,17 @@ Outcome Interpreter::execute(const QString& statements)
         outcome.error = outOfMemory();
         return outcome;
     }
-    return m->guarded([this, &snippet] { m->execBlock(snippet.statements); });
+    return m->guarded([this, &snippet, scope] {
+        m->enter(scope);
+        m->execBlock(snippet.statements);
+    });
 }
 
 Outcome Interpreter::evaluate(const QString& expression, Value* result)
 {
     Outcome outcome;
     outcome.completion = Outcome::Completion::Failed;
+    const Machine::TypedScope scope = m->typedScope();
     ExprPtr expr;
     try {
         auto parsed = parseExpression(expression);
@@ -201,8 +206,9 @@ Outcome Interpreter::evaluate(const QString& expression, Value* result)
             return outcome;
         }
         expr = std::move(*parsed);
-        if (auto error = resolveExpression(expr, m->globals, m->procedures,
-                                           m->module && m->module->optionExplicit)) {
+        if (auto error =
+                resolveExpression(expr, m->globals, m->procedures,
+                                  m->module && m->module->optionExplicit, scope.procedure)) {
             outcome.error = *error;
             return outcome;
         }
@@ -210,7 +216,8 @@ Outcome Interpreter::evaluate(const QString& expression, Value* result)
         outcome.error = outOfMemory();
         return outcome;
     }
-    return m->guarded([this, &expr, result] {
+    return m->guarded([this, &expr, result, scope] {
+        m->enter(scope);
         // The typed line is line 1, as for execute(); a failure here is not the script's last line.
         m->line.store(1, std::memory_order_relaxed);
         Value value = m->eval(*expr);

@@ -34,7 +34,7 @@ struct Outcome {
 };
 
 // Loads one source and runs it: the module-level statements once, then routines by name, plus
-// single statements and expressions typed at run time against the same module variables.
+// single statements and expressions typed at run time against the same variables.
 // All running happens on the calling thread; only requestStop(), stopRequested() and
 // currentLine() may be called from another thread.
 class Interpreter {
@@ -63,7 +63,12 @@ public:
     bool hasRoutine(const QString& name) const;
     // A Function's value goes to `result` when given (Empty for a Sub).
     Outcome callRoutine(const QString& name, Value* result = nullptr);
-    // Typed text honours the loaded module's Option Explicit.
+    // Typed text honours the loaded module's Option Explicit. Run from inside the hook while the
+    // script stands in a routine, it sees that routine's parameters, locals and Function result
+    // before the module variables, and may read and assign them (a ByRef parameter reaches the
+    // caller's variable); a name it declares with Dim or Const, or makes by assigning, is a module
+    // variable all the same, and a Dim or Const of one of the routine's own names is a syntax
+    // error. Anywhere else it stands at module level.
     Outcome execute(const QString& statements);
     Outcome evaluate(const QString& expression, Value* result);
     // Sets a module variable, making it if the module has none of that name (typed text then

@@ -113,9 +113,28 @@ private:
     std::vector<Value> evalArgs(const ExprList& args);
     void checkNativeStack() const;
 
+    // Where typed text stands: inside the hook, in the routine the script is paused in; otherwise
+    // at module level (no routine, no frame).
+    struct TypedScope {
+        const Procedure* procedure = nullptr;
+        Value* frame = nullptr;
+    };
+    TypedScope typedScope() const
+    {
+        if (!m_running || !m_procedure)
+            return {};
+        return {m_procedure, m_frame};
+    }
+    void enter(const TypedScope& scope)
+    {
+        m_procedure = scope.procedure;
+        m_frame = scope.frame;
+    }
+
     std::vector<Value> m_stack;
     size_t m_stackTop = 0;
     Value* m_frame = nullptr;
+    const Procedure* m_procedure = nullptr; // the routine m_frame belongs to
     int m_depth = 0;
     bool m_resumeNext = false;
     bool m_running = false;          // inside guarded(): a run typed from the hook is nested
@@ -146,6 +165,7 @@ template <typename Body> Outcome Machine::guarded(Body body)
         bool nested = m.m_running;
         int line = m.line.load(std::memory_order_relaxed);
         Value* frame = m.m_frame;
+        const Procedure* procedure = m.m_procedure;
         bool resumeNext = m.m_resumeNext;
         size_t frameCursors = m.m_frameCursors;
         ~Restore()
@@ -156,10 +176,12 @@ template <typename Body> Outcome Machine::guarded(Body body)
             if (nested)
                 m.line.store(line, std::memory_order_relaxed);
             m.m_frame = frame;
+            m.m_procedure = procedure;
             m.m_resumeNext = resumeNext;
         }
     } restore{*this};
     m_frame = nullptr;
+    m_procedure = nullptr;
     m_resumeNext = false;
     m_running = true;
     // Typed text cannot step back into the script it interrupts.

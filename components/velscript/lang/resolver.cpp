@@ -46,6 +46,20 @@ public:
 
     void standalone(ExprPtr& expr) { resolveExpr(expr); }
 
+    // Typed text run while `proc` stands paused sees its parameters, locals and result as the
+    // routine does. The routine's frame is already laid out, so whatever the text declares or
+    // makes by assigning becomes a module variable instead.
+    void pausedIn(const Procedure& proc)
+    {
+        m_proc = &proc;
+        m_fixedLocals = true;
+        m_locals.clear();
+        for (size_t slot = 1; slot < proc.locals.size(); ++slot) {
+            const LocalName& local = proc.locals[slot];
+            m_locals.insert(local.name, LocalInfo{int(slot), local.byRef, local.constant});
+        }
+    }
+
     void procedure(Procedure& proc)
     {
         m_proc = &proc;
@@ -60,6 +74,9 @@ public:
         declareAll(proc.body);
         resolveBlock(proc.body);
         proc.slotCount = m_slotCount;
+        proc.locals.assign(size_t(m_slotCount), LocalName());
+        for (auto it = m_locals.cbegin(); it != m_locals.cend(); ++it)
+            proc.locals[size_t(it->slot)] = LocalName{it.key(), it->byRef, it->constant};
         m_proc = nullptr;
     }
 
@@ -92,7 +109,14 @@ private:
     {
         const QString key = target.name.toLower();
         const bool constant = how == StmtKind::Const;
-        if (m_proc) {
+        if (m_fixedLocals && (m_locals.contains(key) || isOwnResult(key))) {
+            // ReDim resizes the paused routine's array; a declaration would hide its variable.
+            if (how == StmtKind::ReDim)
+                return;
+            failAt(target.line, target.column,
+                   QStringLiteral("Name redefined: '%1'").arg(target.name));
+        }
+        if (m_proc && !m_fixedLocals) {
             if (m_locals.contains(key)) {
                 if (how == StmtKind::ReDim)
                     return;
@@ -113,6 +137,11 @@ private:
             m_globals.constants.insert(key);
     }
 
+    bool isOwnResult(const QString& key) const
+    {
+        return m_proc && m_proc->isFunction && key == m_proc->name.toLower();
+    }
+
     void resolveBlock(Block& block)
     {
         for (auto& stmt : block)
@@ -130,7 +159,8 @@ private:
     GlobalTable& m_globals;
     const ProcedureTable& m_procedures;
     bool m_explicit;
-    Procedure* m_proc = nullptr;
+    const Procedure* m_proc = nullptr;
+    bool m_fixedLocals = false; // typed text in a paused routine: no slot may be added
     QHash<QString, LocalInfo> m_locals;
     QSet<QString> m_declaredHere;
     int m_slotCount = 1;
@@ -142,7 +172,7 @@ bool Resolver::variable(Expr& expr, bool create)
 {
     const QString key = expr.name.toLower();
     if (m_proc) {
-        if (m_proc->isFunction && key == m_proc->name.toLower()) {
+        if (isOwnResult(key)) {
             expr.kind = ExprKind::Local;
             expr.slot = 0;
             return true;
@@ -168,7 +198,7 @@ bool Resolver::variable(Expr& expr, bool create)
         expr.slot = ErrorNumber::VariableUndefined;
         return true;
     }
-    if (m_proc) {
+    if (m_proc && !m_fixedLocals) {
         m_locals.insert(key, LocalInfo{m_slotCount, false, false});
         expr.kind = ExprKind::Local;
         expr.slot = m_slotCount++;
@@ -396,11 +426,28 @@ std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
     return std::nullopt;
 }
 
+std::optional<ScriptError> resolveTyped(Module& snippet, GlobalTable& globals,
+                                        const ProcedureTable& procedures, const Procedure* pausedIn)
+{
+    Resolver resolver(globals, procedures, snippet.optionExplicit);
+    try {
+        if (pausedIn)
+            resolver.pausedIn(*pausedIn);
+        resolver.moduleStatements(snippet.statements);
+    } catch (const SyntaxFailure& failure) {
+        return failure.error;
+    }
+    return std::nullopt;
+}
+
 std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
-                                             const ProcedureTable& procedures, bool optionExplicit)
+                                             const ProcedureTable& procedures, bool optionExplicit,
+                                             const Procedure* pausedIn)
 {
     Resolver resolver(globals, procedures, optionExplicit);
     try {
+        if (pausedIn)
+            resolver.pausedIn(*pausedIn);
         resolver.standalone(expr);
     } catch (const SyntaxFailure& failure) {
         return failure.error;

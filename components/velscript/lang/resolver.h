@@ -32,9 +32,17 @@ using ProcedureTable = QHash<QString, Procedure*>; // lower-case names
 // the variables the module creates by assigning them.
 std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
                                          const ProcedureTable& procedures);
-// An expression typed at run time, at module level.
+// Statements typed at run time (a snippet without routines): at module level, or, when
+// `pausedIn` is given, standing in that routine while the script is paused in it, so that its
+// parameters, locals and Function result come before the module variables. What the text declares
+// or makes by assigning is a module variable either way.
+std::optional<ScriptError> resolveTyped(Module& snippet, GlobalTable& globals,
+                                        const ProcedureTable& procedures,
+                                        const Procedure* pausedIn = nullptr);
+// An expression typed at run time, seeing the same names as typed statements.
 std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
                                              const ProcedureTable& procedures,
-                                             bool optionExplicit = false);
+                                             bool optionExplicit = false,
+                                             const Procedure* pausedIn = nullptr);
 
 } // namespace velscript::lang
