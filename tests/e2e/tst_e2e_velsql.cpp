@@ -55,20 +55,21 @@ private slots:
         session.create();
         session.addObject("db");
         QCOMPARE(session.messages.messages, QList<Message>{added("db")});
-        session.put("Sub Main\n"
-                    "    db.Open \":memory:\"\n"
-                    "    db.Execute \"CREATE TABLE t (name TEXT, n INTEGER)\"\n"
-                    "    Log \"inserted \" & db.Execute(\"INSERT INTO t VALUES (?, ?), (?, ?)\", "
-                    "\"it's\", 1, \"b\", Null)\n"
-                    "    Log Replace(db.Query(\"SELECT name, n FROM t ORDER BY name\"), Chr(13) & Chr(10), "
-                    "\" | \")\n"
-                    "    On Error Resume Next\n"
-                    "    db.Execute \"INSERT INTO missing VALUES (1)\"\n"
-                    "    Log \"error \" & Err.Number & \": \" & Err.Description\n"
-                    "    Err.Clear\n"
-                    "    Log \"rows \" & db.Scalar(\"SELECT count(*) FROM t\") & \", error \" & "
-                    "Err.Number\n"
-                    "End Sub\n");
+        session.put(
+            "Sub Main\n"
+            "    db.Open \":memory:\"\n"
+            "    db.Execute \"CREATE TABLE t (name TEXT, n INTEGER)\"\n"
+            "    Log \"inserted \" & db.Execute(\"INSERT INTO t VALUES (?, ?), (?, ?)\", "
+            "\"it's\", 1, \"b\", Null)\n"
+            "    Log Replace(db.Query(\"SELECT name, n FROM t ORDER BY name\"), Chr(13) & Chr(10), "
+            "\" | \")\n"
+            "    On Error Resume Next\n"
+            "    db.Execute \"INSERT INTO missing VALUES (1)\"\n"
+            "    Log \"error \" & Err.Number & \": \" & Err.Description\n"
+            "    Err.Clear\n"
+            "    Log \"rows \" & db.Scalar(\"SELECT count(*) FROM t\") & \", error \" & "
+            "Err.Number\n"
+            "End Sub\n");
         session.start(OneCycle);
         WAIT_FOR_REST(session);
 
