@@ -105,3 +105,11 @@ public:
 // Presses Get State, bounded, until the selected engine's script has come to rest.
 #define WAIT_FOR_REST(session)                                                                     \
     QTRY_COMPARE_WITH_TIMEOUT((session).state(), QStringLiteral("0"), velscript::test::Patience)
+
+// Puts a script, starts it for one cycle and waits, bounded, for it to end.
+#define RUN_ONE_CYCLE(session, script)                                                             \
+    do {                                                                                           \
+        (session).put(script);                                                                     \
+        (session).start(velscript::test::OneCycle);                                                \
+        WAIT_FOR_REST(session);                                                                    \
+    } while (false)

@@ -6,7 +6,6 @@
 #include "tester_session.h"
 
 #include <QJsonArray>
-#include <QProcess>
 #include <QtTest>
 
 using namespace velscript;
@@ -14,38 +13,18 @@ using namespace velscript::test;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run runReplay(const QString& journal)
+ReplayRun runReplay(const QString& journal)
 {
-    // A runtime folder of its own keeps the platform's notice about a missing one off stderr.
-    static QTemporaryDir runtime;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", runtime.path());
-    environment.remove("VELSCRIPT_COMPONENT_PATH");
-    environment.remove("VELSCRIPT_JOURNAL");
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(REPLAY, {journal});
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runReplayProgram(REPLAY, {journal});
 }
 
 void recordSession()
 {
     TesterSession session;
     session.create();
-    session.put("Sub Main\n"
-                "    Log \"replayed \" & 6 * 7\n"
-                "End Sub\n");
-    session.start(OneCycle);
-    WAIT_FOR_REST(session);
+    RUN_ONE_CYCLE(session, "Sub Main\n"
+                           "    Log \"replayed \" & 6 * 7\n"
+                           "End Sub\n");
     QVERIFY(session.log().contains("replayed 42"));
     QVERIFY(session.form.close());
     QCOMPARE(session.messages.messages, QList<Message>());
@@ -71,7 +50,7 @@ private slots:
         for (const char* op : {"instance.create", "Text.put", "Start", "State.get", "Log.get"})
             QVERIFY2(operations.contains(op), op);
 
-        const Run run = runReplay(file.path);
+        const ReplayRun run = runReplay(file.path);
         QCOMPARE(run.err, QString());
         QVERIFY2(run.out.contains(" 0 differ, "), qPrintable(run.out));
         QCOMPARE(run.status, 0);
@@ -94,7 +73,7 @@ private slots:
         journal.write(content);
         journal.close();
 
-        const Run run = runReplay(file.path);
+        const ReplayRun run = runReplay(file.path);
         QCOMPARE(run.status, 1);
         QVERIFY2(run.out.contains(QRegularExpression("#\\d+ Log.get on engine 0: recorded ")),
                  qPrintable(run.out));

@@ -55,7 +55,8 @@ private slots:
         session.create();
         session.addObject("db");
         QCOMPARE(session.messages.messages, QList<Message>{added("db")});
-        session.put(
+        RUN_ONE_CYCLE(
+            session,
             "Sub Main\n"
             "    db.Open \":memory:\"\n"
             "    db.Execute \"CREATE TABLE t (name TEXT, n INTEGER)\"\n"
@@ -70,8 +71,6 @@ private slots:
             "    Log \"rows \" & db.Scalar(\"SELECT count(*) FROM t\") & \", error \" & "
             "Err.Number\n"
             "End Sub\n");
-        session.start(OneCycle);
-        WAIT_FOR_REST(session);
 
         const QStringList log = session.log();
         QCOMPARE(log.mid(1), (QStringList{"inserted 2", "name\tn | b\t | it's\t1",
@@ -85,12 +84,10 @@ private slots:
         TesterSession session;
         session.create();
         session.addObject("db");
-        session.put("Sub Main\n"
-                    "    db.Execute \"SELECT 1\"\n"
-                    "    Log \"never\"\n"
-                    "End Sub\n");
-        session.start(OneCycle);
-        WAIT_FOR_REST(session);
+        RUN_ONE_CYCLE(session, "Sub Main\n"
+                               "    db.Execute \"SELECT 1\"\n"
+                               "    Log \"never\"\n"
+                               "End Sub\n");
         const QStringList log = session.log();
         QVERIFY2(!log.contains("never"), qPrintable(log.join('\n')));
         session.page(TesterSession::TaskPage);
@@ -118,12 +115,11 @@ private slots:
         QVERIFY2(session.log().contains("4 rows added"), qPrintable(session.log().join('\n')));
 
         session.choose(1);
-        session.put("Sub Main\n"
-                    "    Log db.Scalar(\"SELECT count(*) FROM fruit\") & \" fruits, cheapest \" & "
-                    "db.Scalar(\"SELECT name FROM fruit ORDER BY price LIMIT 1\")\n"
-                    "End Sub\n");
-        session.start(OneCycle);
-        WAIT_FOR_REST(session);
+        RUN_ONE_CYCLE(
+            session, "Sub Main\n"
+                     "    Log db.Scalar(\"SELECT count(*) FROM fruit\") & \" fruits, cheapest \" & "
+                     "db.Scalar(\"SELECT name FROM fruit ORDER BY price LIMIT 1\")\n"
+                     "End Sub\n");
         const QStringList log = session.log();
         QVERIFY2(log.contains("4 fruits, cheapest apple"), qPrintable(log.join('\n')));
         QCOMPARE(session.messages.messages.size(), 2);
@@ -137,12 +133,10 @@ private slots:
         session.create();
         session.create();
         session.addObject("db");
-        session.put("Sub Main\n"
-                    "    db.Open \":memory:\"\n"
-                    "    db.Execute \"CREATE TABLE t (who TEXT, n INTEGER)\"\n"
-                    "End Sub\n");
-        session.start(OneCycle);
-        WAIT_FOR_REST(session);
+        RUN_ONE_CYCLE(session, "Sub Main\n"
+                               "    db.Open \":memory:\"\n"
+                               "    db.Execute \"CREATE TABLE t (who TEXT, n INTEGER)\"\n"
+                               "End Sub\n");
         session.put(writer("b"));
         session.choose(0);
         session.addObject("db");

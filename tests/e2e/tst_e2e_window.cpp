@@ -19,13 +19,11 @@ private slots:
         TesterSession session;
         session.create();
         QVERIFY(session.form.objEngine);
-        session.put("Dim greeting\n"
-                    "greeting = \"hello\"\n"
-                    "Sub Main\n"
-                    "    Log greeting & \" from line \" & 4\n"
-                    "End Sub\n");
-        session.start(OneCycle);
-        WAIT_FOR_REST(session);
+        RUN_ONE_CYCLE(session, "Dim greeting\n"
+                               "greeting = \"hello\"\n"
+                               "Sub Main\n"
+                               "    Log greeting & \" from line \" & 4\n"
+                               "End Sub\n");
 
         const QStringList log = session.log();
         QVERIFY2(log.contains("hello from line 4"), qPrintable(log.join('\n')));
