@@ -31,13 +31,13 @@ QImage sideBySide(QWidget& left, QWidget& right)
 {
     const QPixmap a = left.grab();
     const QPixmap b = right.grab();
-    const qreal ratio = a.devicePixelRatio();
-    QImage picture(QSize(a.width() + Gap * ratio + b.width(), qMax(a.height(), b.height())),
+    const int gap = qRound(Gap * a.devicePixelRatio());
+    QImage picture(QSize(a.width() + gap + b.width(), qMax(a.height(), b.height())),
                    QImage::Format_RGB32);
     picture.fill(left.palette().color(QPalette::Mid));
     QPainter painter(&picture);
     painter.drawPixmap(QPoint(0, 0), a, a.rect());
-    painter.drawPixmap(QPoint(a.width() + int(Gap * ratio), 0), b, b.rect());
+    painter.drawPixmap(QPoint(a.width() + gap, 0), b, b.rect());
     return picture;
 }
 
@@ -87,8 +87,6 @@ int main(int argc, char* argv[])
             std::fprintf(stderr, "cannot write %s\n", argv[1]);
             status = 1;
         }
-        form.objEngine = EngineRef();
-        form.colEngine = Collection<EngineRef>();
         QApplication::quit();
     });
     QApplication::exec();
