@@ -34,3 +34,6 @@ for name in ("counting_loop", "fibonacci", "string_building"):
     print(f"  ratio fast/python {fast / python:.2f}, hooked/python {hooked / python:.2f},"
           f" hooked/fast {hooked / fast:.2f}")
 PY
+# The text built-ins against QString, and what loading costs in memory.
+"$build/bin/velscript_text_speed"
+"$build/bin/velscript_load_memory" 20

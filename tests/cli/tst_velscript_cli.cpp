@@ -110,7 +110,13 @@ private slots:
         QTest::newRow("run-time error inside the routine")
             << QStringList{"--routine", "Main"}
             << QByteArray("Sub Main\n  Log \"in\"\n  Undefined 1\nEnd Sub\n") << QByteArray("in\n")
-            << "%1:3: Run-time error 35: Sub or Function not defined\n";
+            << "%1:3: Run-time error 35: Sub or Function not defined\n%1:3: in Main\n";
+        QTest::newRow("run-time error deep in calls: the calls, innermost first")
+            << QStringList{}
+            << QByteArray("Function Half(n)\n  Half = n / 0\nEnd Function\nSub Show(n)\n"
+                          "  Log Half(n)\nEnd Sub\nShow 1\n")
+            << QByteArray()
+            << "%1:2: Run-time error 11: Division by zero\n%1:2: in Half\n%1:5: in Show\n";
         QTest::newRow("no such routine: found before anything runs")
             << QStringList{"--routine", "Mian"} << QByteArray("Log 1\nSub Main\nEnd Sub\n")
             << QByteArray() << "%1: no Sub or Function named Mian\n";
@@ -143,6 +149,8 @@ private slots:
             << QStringList{"--slow", ok} << "velscript: unknown option --slow\n";
         QTest::newRow("routine without a name")
             << QStringList{ok, "--routine"} << "velscript: --routine needs a name\n";
+        QTest::newRow("routine with an empty name")
+            << QStringList{"--routine", "", ok} << "velscript: --routine needs a name\n";
         QTest::newRow("two files")
             << QStringList{ok, ok} << "velscript: only one script file can be run\n";
         QTest::newRow("missing file")

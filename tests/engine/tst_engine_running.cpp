@@ -109,6 +109,11 @@ void TestEngineRunning::exitCodes_data()
     QTest::newRow("raised error")
         << QStringLiteral("Sub Main\n  Err.Raise 1234, \"pump\", \"Pump failed\"\nEnd Sub\n")
         << QStringLiteral("1234") << QStringLiteral("Run-time error 1234 at line 2: Pump failed");
+    QTest::newRow("error in a nested call keeps the calls")
+        << QStringLiteral("Sub Main\n  Pump 0\nEnd Sub\nSub Pump(n)\n  x = 1 / n\nEnd Sub\n")
+        << QStringLiteral("11")
+        << QStringLiteral("Run-time error 11 at line 5: Division by zero (in Pump at line 5, in "
+                          "Main at line 2)");
     QTest::newRow("error in the module statements")
         << QStringLiteral("Dim a(1)\na(5) = 1\nSub Main\nEnd Sub\n") << QStringLiteral("9")
         << QStringLiteral("Run-time error 9 at line 2: Subscript out of range");

@@ -237,6 +237,7 @@ private slots:
     void lengthLimits();
     void syntaxErrors_data();
     void syntaxErrors();
+    void flatBranchLists();
 };
 
 void TestLanguageInterpreter::hookLines_data()
@@ -1264,6 +1265,44 @@ void TestLanguageInterpreter::syntaxErrors_data()
     QTest::newRow("constant assigned")
         << QStringLiteral("Const k = 1\nSub S\n  k = 2\nEnd Sub\n") << 3 << 3
         << QStringLiteral("Illegal assignment to constant 'k'");
+    QTest::newRow("constant resized") << QStringLiteral("Const k = 1\nReDim Preserve k(3)\n") << 2
+                                      << 16 << QStringLiteral("Illegal assignment to constant 'k'");
+    QTest::newRow("constant as a loop counter")
+        << QStringLiteral("Const k = 1\nFor Each k In Array(1)\nNext\n") << 2 << 10
+        << QStringLiteral("Illegal assignment to constant 'k'");
+    QTest::newRow("Next naming another loop's counter")
+        << QStringLiteral("For Each v In a\n  For I = 1 To 2\n  Next i\nNext w\n") << 4 << 6
+        << QStringLiteral("Expected 'Next v'");
+    // CR LF, LF and a lone CR each end a line.
+    QTest::newRow("lone CR") << QStringLiteral("Log 1\rIf x Then\r\n  Log 2\r\r") << 4 << 1
+                             << QStringLiteral("Expected 'End If'");
+    QTest::newRow("continued over CR") << QStringLiteral("x = 1 + _\r  2 +\rLog x") << 2 << 6
+                                       << QStringLiteral("Expected expression");
+    QTest::newRow("NUL shown escaped") << QStringLiteral("x = 1\nx = ") + QChar(0) + u'1' << 2 << 5
+                                       << QStringLiteral("Invalid character U+0000");
+    QTest::newRow("half a surrogate pair shown escaped")
+        << QStringLiteral("x = ") + QChar(0xDC00) << 1 << 5
+        << QStringLiteral("Invalid character U+DC00");
+    QTest::newRow("printable shown as it is")
+        << QStringLiteral("x = 1 # 2") << 1 << 7 << QStringLiteral("Invalid character '#'");
+}
+
+// One operator in each of thousands of conditions is not one expression too complex.
+void TestLanguageInterpreter::flatBranchLists()
+{
+    QString ifs = QStringLiteral("x = 999\nIf x = 0 Then\n  Log 0\n");
+    QString cases = QStringLiteral("Select Case x + 1\n");
+    for (int k = 1; k < 1000; ++k)
+        ifs += QStringLiteral("ElseIf x = %1 Then\n  Log %1\n").arg(k);
+    for (int k = 0; k < 1500; ++k)
+        cases += QStringLiteral("Case %1 + 1\n  Log \"case \" & %1\n").arg(k);
+    WatchedHost host;
+    Interpreter interpreter(host);
+    const auto error =
+        interpreter.load(ifs + QStringLiteral("End If\n") + cases + QStringLiteral("End Select\n"));
+    QVERIFY2(!error, error ? qPrintable(error->text()) : "");
+    QVERIFY(interpreter.runModule().finished());
+    QCOMPARE(host.entries(), (QStringList{QStringLiteral("999"), QStringLiteral("case 999")}));
 }
 
 // A source that does not parse is reported where it goes wrong, with what was expected.

@@ -4,6 +4,7 @@
 // case comes from one seed, and a failing case is printed whole so that it can become a script.
 
 #include "lang/interpreter.h"
+#include "lang/text_search.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -12,10 +13,14 @@
 #include <QThread>
 #include <QtTest>
 
+#include <malloc.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
 #include <optional>
@@ -23,6 +28,40 @@
 
 using namespace velscript::lang;
 using namespace std::chrono_literals;
+
+// The bytes the memory-limited loads may have in use through operator new, in a forked child; -1
+// is no limit. It reaches the parser's and the resolver's allocations in every build, where an
+// address-space limit cannot be used under the address sanitizer.
+static qint64 allocationLimit = -1;
+static qint64 allocatedBytes = 0;
+
+void* operator new(std::size_t size)
+{
+    void* memory = std::malloc(size ? size : 1);
+    if (!memory)
+        throw std::bad_alloc();
+    if (allocationLimit >= 0) {
+        allocatedBytes += qint64(malloc_usable_size(memory));
+        if (allocatedBytes > allocationLimit) {
+            allocatedBytes -= qint64(malloc_usable_size(memory));
+            std::free(memory);
+            throw std::bad_alloc();
+        }
+    }
+    return memory;
+}
+
+void operator delete(void* memory) noexcept
+{
+    if (memory && allocationLimit >= 0)
+        allocatedBytes -= qint64(malloc_usable_size(memory));
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    operator delete(memory);
+}
 
 namespace {
 
@@ -259,6 +298,11 @@ Run runScript(const QString& source, bool hooked, Watchdog& watchdog,
     if (run.problem.isEmpty() && sinceStop && *sinceStop > stopLag)
         run.problem =
             QStringLiteral("still running %1 ms after the stop request").arg(sinceStop->count());
+    // No operation may make a Double that is not a number or infinite.
+    static const QRegularExpression notFinite(QStringLiteral("^Double:.*(nan|inf)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    if (run.problem.isEmpty() && !run.log.filter(notFinite).isEmpty())
+        run.problem = QStringLiteral("logged %1").arg(run.log.filter(notFinite).first());
     if (run.problem.isEmpty() && host.badLine)
         run.problem = QStringLiteral("the statement hook was given line %1").arg(host.badLine);
     if (run.problem.isEmpty() &&
@@ -549,7 +593,7 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
             .split(u'|');
     const QString size = sizes[rng.bounded(int(sizes.size()))];
     QStringList& s = program.statements;
-    switch (rng.bounded(16)) {
+    switch (rng.bounded(18)) {
     case 0: // endless recursion
         program.definitions
             << QStringLiteral("Function %1(k)\n  %1 = %1(k + 1) + 1\nEnd Function").arg(f);
@@ -615,12 +659,51 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
     case 10:
         s << QStringLiteral("%1 = Split(String(%2, \",\"), \",\")").arg(v, size);
         break;
-    case 11: // arrays in arrays, shared and nested
-        s << QStringLiteral("%1 = Empty\nFor k%2 = 1 To %3\n  %1 = Array(%1, %1)\nNext")
-                 .arg(v)
-                 .arg(n)
-                 .arg(rng.bounded(2000));
+    case 11: // arrays in arrays, shared and nested, sometimes through a second variable
+        if (rng.bounded(2))
+            s << QStringLiteral("%1 = Empty\nFor k%2 = 1 To %3\n  %1 = Array(%1, %1)\nNext")
+                     .arg(v)
+                     .arg(n)
+                     .arg(rng.bounded(2000));
+        else
+            s << QStringLiteral("For k%2 = 1 To %3\n  w%2 = Array(%1, w%2)\n"
+                                "  %1 = Array(w%2, %1, w%2)\nNext\n%1 = w%2(1)")
+                     .arg(v)
+                     .arg(n)
+                     .arg(rng.bounded(2000));
         break;
+    case 16: { // texts the C library reads as numbers, and arithmetic at the ends of the doubles
+        static const QStringList texts =
+            QStringLiteral("nan|NaN|-nan|inf|-inf|+inf|INF|infinity|-Infinity|0x10|0x1p3|1e400|"
+                           "-1e400|1e-400| 1E308 |1.7976931348623157e308|&H|1d2|0b1")
+                .split(u'|');
+        static const QStringList uses =
+            QStringLiteral("CDbl(%1)|%1 + 0|%1 * 1|-%1|Abs(%1)|Int(%1)|Fix(%1)|Sqr(%1)|"
+                           "Round(%1, 15)|Round(%1)|CInt(%1)|%1 * 10|%1 / 0.1|%1 ^ 2|Sgn(%1)")
+                .split(u'|');
+        const QString text = u'"' + texts[rng.bounded(int(texts.size()))] + u'"';
+        s << QStringLiteral("On Error Resume Next\n%1 = %2\nLog TypeName(%1) & \":\" & %1")
+                 .arg(v, uses[rng.bounded(int(uses.size()))].arg(text))
+          << QStringLiteral("Log IsNumeric(%1)\nFor %2 = 1 To %1\nNext").arg(text, v);
+        break;
+    }
+    case 17: { // searches and case mappings made to take quadratic time
+        static const QStringList calls =
+            QStringLiteral("InStr(%1, \"b\" & %2)|InStr(1, %1, \"B\" & %2, 1)|"
+                           "Replace(%1, %2 & \"b\", \"x\")|Split(%1 & \"b\", \"b\" & %2)|"
+                           "UCase(String(Len(%1), Chr(223)))|LCase(String(Len(%1), Chr(304)))|"
+                           "Replace(%1, \"a\", \"A\", 1, -1, 1)")
+                .split(u'|');
+        s << QStringLiteral("%1 = String(%2, \"a\")\nw%3 = String(%4, \"a\")")
+                 .arg(v)
+                 .arg(maxText - rng.bounded(3))
+                 .arg(n)
+                 .arg(rng.bounded(maxText / 2))
+          << QStringLiteral("x%1 = %2")
+                 .arg(n)
+                 .arg(calls[rng.bounded(int(calls.size()))].arg(v, QStringLiteral("w%1").arg(n)));
+        break;
+    }
     case 12:
         s << QStringLiteral("Err.Raise %1").arg(size)
           << QStringLiteral("Err.Raise 1000, \"here\", %1").arg(size);
@@ -681,6 +764,10 @@ private slots:
     void deepExpressionsInDeepRecursion();
     void fastModeHonoursStopRequests_data();
     void fastModeHonoursStopRequests();
+    void constantsStayConstant();
+    void searchAndCaseMapping();
+    void memoryLimitedLoads_data();
+    void memoryLimitedLoads();
     void tokenSoup();
     void mutatedFeatureScripts();
     void hostilePrograms();
@@ -765,6 +852,13 @@ void TestLanguageRobustness::deepStructures_data()
     QTest::newRow("nested arrays")
         << "a = Empty\nFor i = 1 To 300000\n  a = Array(a)\nNext\na = Empty"
         << "finished";
+    // Each array held twice: releasing one slot does not free it, the other does.
+    QTest::newRow("shared nested arrays")
+        << "a = Empty\nFor i = 1 To 200000\n  a = Array(a, a)\nNext\na = Empty"
+        << "finished";
+    QTest::newRow("arrays sharing across variables")
+        << "For i = 1 To 100000\n  b = Array(a, b)\n  a = Array(b, a, b)\nNext\nLog 1"
+        << "finished";
 }
 
 void TestLanguageRobustness::deepStructures()
@@ -836,6 +930,206 @@ void TestLanguageRobustness::fastModeHonoursStopRequests()
     QVERIFY(run.outcome.stopped());
     QVERIFY(run.watchdogFired);
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+}
+
+// A constant, declared in the module or in a routine, and a bound object, in every position that
+// could change it: the load refuses it with "Illegal assignment" on that line, or the run leaves
+// the value as it was.
+void TestLanguageRobustness::constantsStayConstant()
+{
+    const QStringList positions = {
+        QStringLiteral("%1 = 2"),
+        QStringLiteral("Set %1 = Nothing"),
+        QStringLiteral("%1(0) = 2"),
+        QStringLiteral("ReDim %1(3)"),
+        QStringLiteral("ReDim Preserve %1(3)"),
+        QStringLiteral("For %1 = 1 To 2: Next"),
+        QStringLiteral("For Each %1 In Array(2): Next"),
+        QStringLiteral("Change %1"),
+        QStringLiteral("Call Change(%1)"),
+        QStringLiteral("x = Changed(%1)"),
+        QStringLiteral("Resize %1"),
+        QStringLiteral("Change (%1)"),
+    };
+    const QString routines = QStringLiteral(
+        "Sub Change(v)\n  v = 2\nEnd Sub\nFunction Changed(ByRef v)\n  v = 2\nEnd Function\n"
+        "Sub Resize(v)\n  ReDim v(3)\nEnd Sub\n");
+    int failures = 0;
+    for (const QString& position : positions) {
+        for (const int where : {0, 1, 2}) { // module constant, routine constant, bound object
+            const QString name = where == 2 ? QStringLiteral("Err") : QStringLiteral("K");
+            const QString declaration = where == 2 ? QString() : QStringLiteral("Const K = 1\n");
+            const QString check =
+                where == 2 ? QStringLiteral("Log TypeName(Err)\n") : QStringLiteral("Log K\n");
+            const QString body = declaration + position.arg(name) + u'\n' + check;
+            const QString source = where == 1 ? routines + QStringLiteral("Sub Main\n") + body +
+                                                    QStringLiteral("End Sub\n")
+                                              : routines + body;
+            const int positionLine =
+                int(routines.count(u'\n')) + (where == 1 ? 2 : 1) + (where == 2 ? 0 : 1);
+            const QString expected = where == 2 ? QStringLiteral("ErrObject") : QStringLiteral("1");
+            const Run run = runScript(source, true, m_watchdog);
+            QString problem = run.problem;
+            const ScriptError& error = run.outcome.error;
+            if (problem.isEmpty() && run.outcome.failed()) {
+                if (error.kind != ScriptError::Kind::Syntax ||
+                    !error.description.startsWith(QStringLiteral("Illegal assignment")) ||
+                    error.line != positionLine)
+                    problem = QStringLiteral("failed with %1").arg(describe(run.outcome));
+            } else if (problem.isEmpty() && run.log != QStringList{expected}) {
+                problem = QStringLiteral("logged %1").arg(run.log.join(u'|'));
+            }
+            if (!problem.isEmpty() && failures++ < 5)
+                qWarning().noquote() << problem << "\n--- script ---\n" << source;
+        }
+    }
+    QCOMPARE(failures, 0);
+}
+
+// Texts from a few letters that repeat, change length in another case, differ only in case or
+// stand outside the basic plane: the linear search finds what QString finds, and case mapping
+// gives what QString gives (on texts short enough for QString's own way).
+void TestLanguageRobustness::searchAndCaseMapping()
+{
+    // Whole characters: QString maps a lone surrogate differently by whether the text has a
+    // character that changes length.
+    QStringList letters =
+        QStringLiteral("a a b A B \u00df \u0130 i \u03a3 \u03c3 \u03c2").split(u' ');
+    letters << QString::fromUcs4(U"\U00010400") << QString::fromUcs4(U"\U00010428");
+    QRandomGenerator rng(seed() ^ 0x5ea7u);
+    const auto randomText = [&](int length) {
+        QString result;
+        const int alphabet = 1 + int(rng.bounded(int(letters.size())));
+        while (result.size() < length)
+            result += letters[rng.bounded(alphabet)];
+        return result;
+    };
+    int failures = 0;
+    for (int i = 0; i < 3000 && failures < 5; ++i) {
+        const QString haystack = randomText(int(rng.bounded(rng.bounded(2) ? 12 : 300)));
+        QString needle = randomText(int(rng.bounded(8)));
+        if (rng.bounded(3) == 0 && !haystack.isEmpty()) // often one that is there
+            needle = haystack.mid(rng.bounded(int(haystack.size())), rng.bounded(40));
+        // Half a character is not sought: QString folds it by what stands beside it.
+        if (!needle.isEmpty() && needle.front().isLowSurrogate())
+            needle.remove(0, 1);
+        if (!needle.isEmpty() && needle.back().isHighSurrogate())
+            needle.chop(1);
+        for (const auto mode : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+            const TextSearch search(haystack, needle, mode);
+            for (qsizetype from = 0; from <= haystack.size(); ++from) {
+                const qsizetype expected = haystack.indexOf(needle, from, mode);
+                const qsizetype found = search.indexFrom(from);
+                if (found != expected && failures++ < 5)
+                    qWarning().noquote()
+                        << "searching" << needle << "in" << haystack << "from" << from << "mode"
+                        << mode << "found" << found << "instead of" << expected;
+            }
+        }
+        for (const bool upper : {true, false}) {
+            const QString expected = upper ? haystack.toUpper() : haystack.toLower();
+            if (caseMapped(haystack, upper, 1 << 20) != expected && failures++ < 5)
+                qWarning().noquote()
+                    << "case mapping" << haystack << "gave" << caseMapped(haystack, upper, 1 << 20);
+        }
+    }
+    QCOMPARE(failures, 0);
+    // A mapping that grows past the limit is an error, not a text longer than allowed.
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, caseMapped(QString(600, QChar(0xdf)), true, 1000));
+    QCOMPARE(caseMapped(QString(500, QChar(0xdf)), true, 1000).size(), 1000);
+}
+
+// Long sources loaded with little memory left: loading ends in "Out of memory" or loads, and the
+// interpreter works afterwards. Each case runs in a forked child, so that an abort is seen as one.
+void TestLanguageRobustness::memoryLimitedLoads_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<qint64>("budget"); // bytes in use through operator new
+    const QString flat = QStringLiteral("x = 1\n").repeated(200000);
+    const QString ifs =
+        QStringLiteral("If x < 3 Then y = Len(\"abc\") * 2 + x Else y = 0\n").repeated(20000);
+    const QString routine = QStringLiteral("Sub S(a, b)\n  a = b & \"x\"\n  S b, a\nEnd Sub\n");
+    const QString routines = routine + QStringLiteral("Sub T\n") +
+                             QStringLiteral("  S 1, 2\n").repeated(50000) +
+                             QStringLiteral("End Sub\n");
+    const QString branches = QStringLiteral("If x = 0 Then\n") +
+                             QStringLiteral("ElseIf x = 1 Then\n  Log 1\n").repeated(20000) +
+                             QStringLiteral("End If\n");
+    const QString text = QStringLiteral("s = \"%1\"\n").arg(QString(100000, u'x')).repeated(50);
+    QRandomGenerator rng(seed() ^ 0x3e3u);
+    const std::pair<const char*, QString> sources[] = {{"flat", flat},
+                                                       {"ifs", ifs},
+                                                       {"routines", routines},
+                                                       {"branches", branches},
+                                                       {"texts", text}};
+    for (const auto& [name, source] : sources) {
+        for (int i = 0; i < 4; ++i) {
+            // From nearly nothing to more than the load needs.
+            const qint64 budget = qint64(rng.bounded(1 << 20)) << rng.bounded(8);
+            QTest::addRow("%s, %lld bytes", name, qlonglong(budget)) << source << budget;
+        }
+    }
+}
+
+void TestLanguageRobustness::memoryLimitedLoads()
+{
+    QFETCH(QString, source);
+    QFETCH(qint64, budget);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        alarm(120); // a hang ends the child with a signal
+#ifndef __SANITIZE_ADDRESS__
+        // The address space as well, for what the C library allocates directly (the texts).
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlimit limit{rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (64 << 20),
+                           RLIM_INFINITY};
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+#else
+        const rlimit limit{RLIM_INFINITY, RLIM_INFINITY};
+        const rlimit unlimited = limit;
+        const long pages = 0;
+#endif
+        // Nothing may leave the child but through _exit: the test framework's threads are gone.
+        int status = 5;
+        try {
+            BudgetHost host(1, 0);
+            Interpreter interpreter(host);
+            if (pages > 0)
+                setrlimit(RLIMIT_AS, &limit);
+            allocatedBytes = 0;
+            allocationLimit = budget;
+            const std::optional<ScriptError> error = interpreter.load(source);
+            allocationLimit = -1;
+            setrlimit(RLIMIT_AS, &unlimited);
+            status = 0;
+            if (error)
+                status = error->kind == ScriptError::Kind::Runtime && error->number == 7 ? 1 : 3;
+            Value value;
+            if (!interpreter.evaluate(QStringLiteral("1 + 2"), &value).finished() ||
+                !value.isInteger() || value.integer() != 3)
+                status = 4;
+        } catch (...) {
+            status = 5;
+        }
+        _exit(status);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status),
+             qPrintable(QStringLiteral("the load ended by signal %1").arg(WTERMSIG(status))));
+    const char* problems[] = {"",
+                              "",
+                              "",
+                              "the load failed with another error than Out of memory",
+                              "the interpreter does not work after the load",
+                              "an exception escaped the load"};
+    QVERIFY2(WEXITSTATUS(status) <= 1, problems[std::min(WEXITSTATUS(status), 5)]);
 }
 
 void TestLanguageRobustness::tokenSoup()

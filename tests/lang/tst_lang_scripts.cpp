@@ -17,18 +17,22 @@ struct Expectation {
     QStringList log;
     QString error; // empty: the script must finish
     int errorLine = 0;
+    QString calls; // `' expect calls: Inner 2, Outer 7`, innermost first; empty: not checked
 };
 
 Expectation readExpectation(const QString& source)
 {
     static const QRegularExpression expect(QStringLiteral("' expect: (.*)$"));
     static const QRegularExpression expectError(QStringLiteral("' expect error: (.*)$"));
+    static const QRegularExpression expectCalls(QStringLiteral("' expect calls: (.*)$"));
     Expectation result;
     const QStringList lines = source.split(u'\n');
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines[i].trimmed();
         if (const auto match = expect.match(line); match.hasMatch())
             result.log << match.captured(1);
+        else if (const auto calls = expectCalls.match(line); calls.hasMatch())
+            result.calls = calls.captured(1);
         else if (const auto err = expectError.match(line); err.hasMatch()) {
             result.error = err.captured(1);
             result.errorLine = i + 1;
@@ -55,6 +59,7 @@ struct Run {
     QStringList log;
     QString error;
     int errorLine = 0;
+    QString calls;
     int hookCalls = 0;
 };
 
@@ -76,6 +81,10 @@ Run runScript(const QString& source, bool hooked)
     if (outcome.failed()) {
         run.error = outcome.error.text();
         run.errorLine = outcome.error.line;
+        QStringList calls;
+        for (const CallFrame& frame : outcome.error.frames)
+            calls << QStringLiteral("%1 %2").arg(frame.routine).arg(frame.line);
+        run.calls = calls.join(QStringLiteral(", "));
     }
     run.log = host.entries;
     run.hookCalls = host.statements;
@@ -121,11 +130,14 @@ void TestLanguageScripts::scripts()
     QCOMPARE(hooked.error, expected.error);
     if (!expected.error.isEmpty())
         QCOMPARE(hooked.errorLine, expected.errorLine);
+    if (!expected.calls.isEmpty())
+        QCOMPARE(hooked.calls, expected.calls);
 
     const Run fast = runScript(source, false);
     QCOMPARE(fast.log, hooked.log);
     QCOMPARE(fast.error, hooked.error);
     QCOMPARE(fast.errorLine, hooked.errorLine);
+    QCOMPARE(fast.calls, hooked.calls);
     QCOMPARE(fast.hookCalls, 0);
 }
 

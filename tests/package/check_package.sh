@@ -49,7 +49,9 @@ for path in \
     /usr/share/doc/velscripttester/changelog.gz \
     /usr/share/doc/velscripttester/language.md \
     /usr/share/doc/velscripttester/examples/hello.vbs \
-    /usr/share/doc/velscripttester/examples/sql.vbs; do
+    /usr/share/doc/velscripttester/examples/sql.vbs \
+    /usr/include/velscript-engine-kit/engine/velscript_engine.h \
+    /usr/lib/cmake/VelScriptEngineKit/VelScriptEngineKitConfig.cmake; do
     grep -qx "$path" "$work/files" || fail "the package lacks $path"
 done
 for size in 16 32 48 128 256; do

@@ -28,7 +28,9 @@ private slots:
                                    "Raised error 5: Invalid procedure call or argument\n"
                                    "Err is clear again: 0\n"
                                    "Now an error nobody traps: the script stops at it.\n"_s
-                                << u"%1:18: Run-time error 13: Type mismatch\n"_s << 1;
+                                << u"%1:18: Run-time error 13: Type mismatch\n"
+                                   "%1:18: in Main\n"_s
+                                << 1;
     }
     void runWithTheVelscriptCommand()
     {

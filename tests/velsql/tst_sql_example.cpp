@@ -1,8 +1,9 @@
-// sql.vbs and other scripts using the VelSQL object through the script language. The engine's own
-// add-in bridge is not at hand here, so a small adapter stands in for it and keeps to the same
-// contract: methods by name, values as QVariants, failures as run-time errors.
+// sql.vbs and other scripts using the VelSQL object through the script language and the engine's
+// add-in bridge, without an engine around them.
 
 #include "add_in_call.h"
+#include "engine/add_in_bridge.h"
+#include "engine/call_marshal.h"
 #include "lang/interpreter.h"
 #include "velsql/velsql.h"
 
@@ -17,72 +18,6 @@ namespace lang = velscript::lang;
 
 namespace {
 
-QVariant toVariant(const lang::Value& value)
-{
-    switch (value.type()) {
-    case lang::Type::Empty:
-        return QVariant();
-    case lang::Type::Null:
-        return QVariant::fromValue(nullptr);
-    case lang::Type::Boolean:
-        return value.boolean();
-    case lang::Type::Integer:
-        return value.integer();
-    case lang::Type::Double:
-        return value.number();
-    case lang::Type::String:
-        return value.string();
-    default:
-        throw lang::RuntimeError(lang::ErrorNumber::TypeMismatch);
-    }
-}
-
-lang::Value toValue(const QVariant& value)
-{
-    if (!value.isValid())
-        return lang::Value();
-    if (value.isNull())
-        return lang::Value::null();
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return lang::Value(value.toBool());
-    case QMetaType::Int:
-        return lang::Value(std::int32_t(value.toInt()));
-    case QMetaType::Double:
-        return lang::Value(value.toDouble());
-    default:
-        return lang::Value(value.toString());
-    }
-}
-
-class AddInAdapter : public lang::HostObject {
-public:
-    explicit AddInAdapter(QObject& object) : m_object(object) {}
-
-    lang::Value call(const QString& name, std::span<const lang::Value> args) override
-    {
-        QVariantList arguments;
-        for (const lang::Value& arg : args)
-            arguments.append(toVariant(arg));
-        const QVariant answer = velscript::test::callAddIn(m_object, qPrintable(name), arguments);
-        if (velscript::test::isAddInError(answer))
-            throw lang::RuntimeError(1, velscript::test::failureOf(answer));
-        return toValue(answer);
-    }
-    lang::Value getProperty(const QString& name) override
-    {
-        const QMetaObject* meta = m_object.metaObject();
-        for (int i = 0; i < meta->propertyCount(); ++i) {
-            if (name.compare(QLatin1StringView(meta->property(i).name()), Qt::CaseInsensitive) == 0)
-                return toValue(meta->property(i).read(&m_object));
-        }
-        return HostObject::getProperty(name);
-    }
-
-private:
-    QObject& m_object;
-};
-
 class LogHost : public lang::Host {
 public:
     void log(const QString& text) override { entries << text; }
@@ -92,11 +27,13 @@ public:
 // Runs a script's module statements and then Main, with the object bound as db.
 struct Script {
     LogHost host;
+    velscript::engine::CallMarshal marshal; // outlives the interpreter and the bridge it holds
     lang::Interpreter interpreter{host};
 
     Script(VelSql& db, const QString& source)
     {
-        interpreter.bindObject(u"db"_s, std::make_shared<AddInAdapter>(db));
+        interpreter.bindObject(u"db"_s, std::make_shared<velscript::engine::AddInBridge>(
+                                            &db, marshal, [] { return false; }));
         if (const auto error = interpreter.load(source))
             qFatal("%s", qPrintable(error->text()));
     }
@@ -139,7 +76,7 @@ private slots:
     {
         VelSql db;
         Script script(db, u"Log \"before\"\ndb.Execute \"CREATE TABLE t (x)\"\nLog \"after\"\n"_s);
-        QCOMPARE(script.run(), u"Run-time error 1: No database is open: call Open first."_s);
+        QCOMPARE(script.run(), u"Run-time error 440: No database is open: call Open first."_s);
         QCOMPARE(script.host.entries, QStringList{u"before"_s});
     }
 

@@ -1,6 +1,7 @@
 // The command-line runner: runs a script's module-level statements, then the named routine, and
 // writes each Log entry to standard output. Exit status 0 on success, 1 on a script error
-// (reported as FILE:LINE: message on standard error), 2 on a usage error.
+// (reported as FILE:LINE: message on standard error, followed by the calls that were active),
+// 2 on a usage error.
 
 #include "lang/interpreter.h"
 #include "velscript_version.h"
@@ -9,6 +10,8 @@
 #include <QString>
 
 #include <cstdio>
+#include <new>
+#include <optional>
 
 namespace {
 
@@ -50,12 +53,18 @@ int unreadable(const QString& file, const QString& reason)
     return 2;
 }
 
+// FILE:LINE: message, then FILE:LINE: in Routine for each call that was active, innermost first.
+// An error with no line (a source too large to load) names the file alone.
 int report(const QString& file, const ScriptError& error)
 {
     std::fflush(stdout);
-    const QByteArray text =
-        QStringLiteral("%1:%2: %3\n").arg(file).arg(error.line).arg(error.text()).toUtf8();
-    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    QString text = error.line > 0
+                       ? QStringLiteral("%1:%2: %3\n").arg(file).arg(error.line).arg(error.text())
+                       : QStringLiteral("%1: %2\n").arg(file, error.text());
+    for (const auto& frame : error.frames)
+        text += QStringLiteral("%1:%2: in %3\n").arg(file).arg(frame.line).arg(frame.routine);
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     return 1;
 }
 
@@ -77,7 +86,7 @@ int main(int argc, char** argv)
         } else if (arg == QLatin1String("--fast")) {
             fast = true;
         } else if (arg == QLatin1String("--routine")) {
-            if (++i >= argc)
+            if (++i >= argc || !*argv[i])
                 return usage("--routine needs a name");
             routine = QString::fromLocal8Bit(argv[i]);
         } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
@@ -97,7 +106,16 @@ int main(int argc, char** argv)
     ConsoleHost host;
     Interpreter interpreter(host);
     interpreter.setHooked(!fast);
-    if (const auto error = interpreter.load(QString::fromUtf8(source.readAll())))
+    std::optional<ScriptError> error;
+    try {
+        error = interpreter.load(QString::fromUtf8(source.readAll()));
+    } catch (const std::bad_alloc&) {
+        // Too large even to read: the error load() gives for a source too large to load.
+        error.emplace();
+        error->number = 7;
+        error->description = QStringLiteral("Out of memory");
+    }
+    if (error)
         return report(file, *error);
     // A misspelt routine name is found before the module's statements run, as a syntax error is.
     if (!routine.isEmpty() && !interpreter.hasRoutine(routine)) {

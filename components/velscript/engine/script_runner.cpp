@@ -3,6 +3,8 @@
 #include "engine/engine_log.h"
 #include "engine/values.h"
 
+#include <QStringList>
+
 namespace velscript::engine {
 
 namespace {
@@ -40,6 +42,20 @@ QString describe(const lang::ScriptError& error)
         .arg(error.number)
         .arg(error.line)
         .arg(error.description);
+}
+
+// The log entry of a run that failed: the error, and where a nested call failed, the calls that
+// were active, innermost first, so the entry says how the script got there.
+QString describeFailedRun(const lang::ScriptError& error)
+{
+    QString entry = describe(error);
+    if (error.frames.size() > 1) {
+        QStringList calls;
+        for (const lang::CallFrame& frame : error.frames)
+            calls.append(QStringLiteral("in %1 at line %2").arg(frame.routine).arg(frame.line));
+        entry += QStringLiteral(" (") + calls.join(QStringLiteral(", ")) + QLatin1Char(')');
+    }
+    return entry;
 }
 
 class SilentHost : public lang::Host {
@@ -222,7 +238,7 @@ void ScriptRunner::runCycles(StartMode mode, bool runModule, const QString& star
                                                                      : exitCode.toText()));
     } else if (outcome.failed()) {
         exitCode = Variant(qint32(outcome.error.number));
-        m_log.append(describe(outcome.error));
+        m_log.append(describeFailedRun(outcome.error));
     } else {
         m_log.append(QStringLiteral("Stopped at line %1").arg(m_interpreter->currentLine()));
     }

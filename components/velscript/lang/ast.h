@@ -17,6 +17,42 @@ struct Expr;
 using ExprPtr = std::unique_ptr<Expr>;
 using Block = std::vector<std::unique_ptr<Stmt>>;
 
+// A list that takes one pointer in its node until something is added: most statements and
+// expressions have no conditions, blocks or arguments, and a long script has millions of them.
+template <typename T> class CompactList {
+public:
+    CompactList() = default;
+    CompactList& operator=(std::vector<T>&& items)
+    {
+        m_items = items.empty() ? nullptr : std::make_unique<std::vector<T>>(std::move(items));
+        return *this;
+    }
+
+    size_t size() const { return m_items ? m_items->size() : 0; }
+    bool empty() const { return !m_items || m_items->empty(); }
+    T& operator[](size_t at) { return (*m_items)[at]; }
+    const T& operator[](size_t at) const { return (*m_items)[at]; }
+    T& back() { return m_items->back(); }
+    const T& back() const { return m_items->back(); }
+    T* begin() { return m_items ? m_items->data() : nullptr; }
+    T* end() { return m_items ? m_items->data() + m_items->size() : nullptr; }
+    const T* begin() const { return m_items ? m_items->data() : nullptr; }
+    const T* end() const { return m_items ? m_items->data() + m_items->size() : nullptr; }
+
+    void push_back(T&& item)
+    {
+        if (!m_items)
+            m_items = std::make_unique<std::vector<T>>();
+        m_items->push_back(std::move(item));
+    }
+    void clear() { m_items.reset(); }
+
+private:
+    std::unique_ptr<std::vector<T>> m_items;
+};
+
+using ExprList = CompactList<ExprPtr>;
+
 enum class ExprKind : std::uint8_t {
     // As parsed; the resolver replaces these.
     Name,     // a bare identifier
@@ -41,16 +77,19 @@ struct Expr {
     UnaryOp unaryOp = UnaryOp::Negate;
     bool parenthesized = false; // written in parentheses: passed by value even to ByRef
     bool hasParens = false;     // a call or member written with an argument list
+    bool readOnly = false;      // a constant or a bound object: passed by value even to ByRef
     int line = 0;
     int column = 0;
-    int slot = 0; // Local, LocalRef; Builtin: its index
-    Value* global = nullptr;
-    Procedure* procedure = nullptr;
+    union {                   // which one by the kind
+        int slot = 0;         // Local, LocalRef; Builtin: its index; Undefined: the error
+        Value* global;        // Global
+        Procedure* procedure; // Call
+    };
     Value constant;
     QString name;
     ExprPtr left;
     ExprPtr right;
-    std::vector<ExprPtr> args;
+    ExprList args;
 
     bool isVariable() const
     {
@@ -99,10 +138,10 @@ struct Stmt {
     ExprPtr value;
     ExprPtr limit;
     ExprPtr step;
-    std::vector<ExprPtr> conditions;
-    std::vector<std::vector<ExprPtr>> caseValues;
-    std::vector<Block> blocks;
-    std::vector<DimItem> items;
+    ExprList conditions;
+    CompactList<std::vector<ExprPtr>> caseValues;
+    CompactList<Block> blocks;
+    CompactList<DimItem> items;
 };
 
 struct Parameter {

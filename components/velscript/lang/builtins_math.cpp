@@ -76,7 +76,8 @@ Value roundTo(Machine&, Args args)
     const std::int32_t digits = args.size() > 1 ? toInt32(args[1]) : 0;
     if (digits < 0 || digits > 15)
         throw RuntimeError(ErrorNumber::InvalidCall);
-    if (n.isInteger())
+    // From 2^52 on every double is whole, and scaling it could pass the largest double.
+    if (n.isInteger() || std::fabs(n.number()) >= 0x1p52)
         return n;
     const double scale = std::pow(10.0, digits);
     const double result = std::nearbyint(n.number() * scale) / scale;

@@ -3,6 +3,7 @@
 #include "lang/conversions.h"
 #include "lang/errors.h"
 #include "lang/machine.h"
+#include "lang/text_search.h"
 
 // The text functions. As in BASIC, most of them give Null for a Null text.
 
@@ -82,14 +83,16 @@ Value inString(Machine&, Args args)
         const QString s = text(args[1]);
         if (start > s.size() + 1)
             return Value(std::int32_t(0));
-        const qsizetype at = s.indexOf(text(args[2]), start - 1, compareMode(args, 3));
-        return Value(std::int32_t(at + 1));
+        const TextSearch search(s, text(args[2]), compareMode(args, 3));
+        return Value(std::int32_t(search.indexFrom(start - 1) + 1));
     }
     if (args[0].isNull() || args[1].isNull())
         return Value::null();
     if (args.size() == 3)
         throw RuntimeError(ErrorNumber::TypeMismatch);
-    return Value(std::int32_t(text(args[0]).indexOf(text(args[1])) + 1));
+    const QString s = text(args[0]);
+    const TextSearch search(s, text(args[1]), Qt::CaseSensitive);
+    return Value(std::int32_t(search.indexFrom(0) + 1));
 }
 
 // Replace(text, find, with[, start[, count[, compare]]]): the text from `start` on, with up to
@@ -109,11 +112,12 @@ Value replace(Machine& machine, Args args)
     const QString rest = source.mid(start - 1);
     if (find.isEmpty() || limit == 0)
         return Value(rest);
+    const TextSearch search(rest, find, mode);
     QString result;
     qsizetype from = 0;
     int done = 0;
     while (limit < 0 || done < limit) {
-        const qsizetype at = rest.indexOf(find, from, mode);
+        const qsizetype at = search.indexFrom(from);
         if (at < 0)
             break;
         result += QStringView(rest).mid(from, at - from);
@@ -155,14 +159,18 @@ Value rightTrim(Machine&, Args args)
     return trimmed(args[0], false, true);
 }
 
-Value upper(Machine&, Args args)
+Value upper(Machine& machine, Args args)
 {
-    return args[0].isNull() ? Value::null() : Value(text(args[0]).toUpper());
+    if (args[0].isNull())
+        return Value::null();
+    return Value(caseMapped(text(args[0]), true, machine.limits.maxStringLength));
 }
 
-Value lower(Machine&, Args args)
+Value lower(Machine& machine, Args args)
 {
-    return args[0].isNull() ? Value::null() : Value(text(args[0]).toLower());
+    if (args[0].isNull())
+        return Value::null();
+    return Value(caseMapped(text(args[0]), false, machine.limits.maxStringLength));
 }
 
 Value character(Machine&, Args args)
@@ -206,10 +214,17 @@ Value repeated(Machine& machine, Args args)
     return Value(QString(n, c));
 }
 
+// By character: a pair of surrogates stays in its order.
 Value reversed(Machine&, Args args)
 {
     QString s = text(args[0]);
     std::reverse(s.begin(), s.end());
+    for (qsizetype i = 0; i + 1 < s.size(); ++i) {
+        if (s[i].isLowSurrogate() && s[i + 1].isHighSurrogate()) {
+            std::swap(s[i], s[i + 1]);
+            ++i;
+        }
+    }
     return Value(std::move(s));
 }
 
@@ -229,9 +244,10 @@ Value split(Machine& machine, Args args)
         parts.emplace_back(s);
         return Value(std::move(parts));
     }
+    const TextSearch search(s, delimiter, mode);
     qsizetype from = 0;
     while (limit < 0 || std::int32_t(parts.size()) < limit - 1) {
-        const qsizetype at = s.indexOf(delimiter, from, mode);
+        const qsizetype at = search.indexFrom(from);
         if (at < 0)
             break;
         // Checked as the parts are made (the rest of the text is one more part): a long text of

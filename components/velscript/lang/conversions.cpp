@@ -70,7 +70,8 @@ std::optional<double> parseNumber(const QString& text)
     }
     bool ok = false;
     const double number = QLocale::c().toDouble(trimmed, &ok);
-    if (!ok)
+    // The C library's "nan" and "inf" read as numbers there; no value may hold them here.
+    if (!ok || !std::isfinite(number))
         return std::nullopt;
     return number;
 }

@@ -25,7 +25,7 @@ Value toNumber(const Value& value);
 Value plainValue(const Value& value);
 
 QString formatDouble(double value);
-// A text that reads as a number (spaces around, decimal, exponent, &H hexadecimal), or none.
+// A finite number a text reads as (spaces around, decimal, exponent, &H hexadecimal), or none.
 std::optional<double> parseNumber(const QString& text);
 QString typeName(const Value& value);
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace velscript::lang {
 
 // The conventional BASIC run-time error numbers the interpreter raises.
@@ -27,6 +29,12 @@ inline constexpr int IllegalAssignment = 501;
 // The standard description of a run-time error number, or "Unknown runtime error".
 QString errorDescription(int number);
 
+// A routine that was running when a run-time error happened, and the line it was at.
+struct CallFrame {
+    QString routine;
+    int line = 0;
+};
+
 // A syntax error (found before anything runs) or a run-time error (raised while running).
 struct ScriptError {
     enum class Kind { Syntax, Runtime };
@@ -36,6 +44,9 @@ struct ScriptError {
     QString description;
     int line = 0;
     int column = 0; // syntax errors only
+    // Run-time errors: the calls active where it happened, innermost first (the first is at
+    // `line`); empty for an error in the module's own statements.
+    std::vector<CallFrame> frames;
 
     // One line for people: "Syntax error at column 5: Expected 'End If'" or
     // "Run-time error 11: Division by zero".
@@ -56,11 +67,15 @@ public:
     // The line of the statement that raised it, 0 until the interpreter knows it.
     int line() const { return m_line; }
     void setLine(int line) { m_line = line; }
+    // The calls it has left, innermost first; each routine adds itself as the error leaves it.
+    const std::vector<CallFrame>& frames() const { return m_frames; }
+    void addFrame(const QString& routine, int line) { m_frames.push_back({routine, line}); }
 
 private:
     int m_number;
     int m_line = 0;
     QString m_description;
+    std::vector<CallFrame> m_frames;
 };
 
 // Thrown to unwind a script that the host asked to stop; no script error handler sees it.

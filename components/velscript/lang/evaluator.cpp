@@ -13,18 +13,25 @@ namespace velscript::lang {
 
 std::uintptr_t nativeStackLimit()
 {
-    // Keep this much in reserve for what runs between two checks: built-ins, host calls and
-    // the nesting of one statement's expressions.
-    constexpr std::uintptr_t reserve = 512 * 1024;
-    pthread_attr_t attributes;
-    void* low = nullptr;
-    size_t size = 0;
-    if (pthread_getattr_np(pthread_self(), &attributes) != 0)
-        return 0;
-    pthread_attr_getstack(&attributes, &low, &size);
-    pthread_attr_destroy(&attributes);
-    const auto lowest = reinterpret_cast<std::uintptr_t>(low);
-    return size > 2 * reserve ? lowest + reserve : lowest + size / 2;
+    // Measured once per thread: on the main thread the C library reads /proc/self/maps for it.
+    // Bounds that cannot be read give 0, no limit: the call-depth limit alone applies then.
+    thread_local const std::uintptr_t limit = []() -> std::uintptr_t {
+        // Keep this much in reserve for what runs between two checks: built-ins, host calls and
+        // the nesting of one statement's expressions.
+        constexpr std::uintptr_t reserve = 512 * 1024;
+        pthread_attr_t attributes;
+        if (pthread_getattr_np(pthread_self(), &attributes) != 0)
+            return 0;
+        void* low = nullptr;
+        size_t size = 0;
+        const bool known = pthread_attr_getstack(&attributes, &low, &size) == 0 && low && size;
+        pthread_attr_destroy(&attributes);
+        if (!known)
+            return 0;
+        const auto lowest = reinterpret_cast<std::uintptr_t>(low);
+        return size > 2 * reserve ? lowest + reserve : lowest + size / 2;
+    }();
+    return limit;
 }
 
 void Machine::checkNativeStack() const
@@ -157,7 +164,7 @@ struct Machine::FrameGuard {
     }
 };
 
-Value Machine::callProcedure(const Procedure& proc, const std::vector<ExprPtr>& args)
+Value Machine::callProcedure(const Procedure& proc, const ExprList& args)
 {
     if (args.size() != proc.params.size())
         throw RuntimeError(ErrorNumber::WrongArgumentCount);
@@ -172,7 +179,7 @@ Value Machine::callProcedure(const Procedure& proc, const std::vector<ExprPtr>& 
     // Arguments are evaluated in the caller's frame, straight into the new one.
     for (size_t i = 0; i < args.size(); ++i) {
         const Expr& arg = *args[i];
-        if (proc.params[i].byRef && arg.isVariable() && !arg.parenthesized)
+        if (proc.params[i].byRef && arg.isVariable() && !arg.parenthesized && !arg.readOnly)
             frame[i + 1] = Value::reference(&storage(arg));
         else
             frame[i + 1] = eval(arg);
@@ -180,11 +187,18 @@ Value Machine::callProcedure(const Procedure& proc, const std::vector<ExprPtr>& 
     m_frame = frame;
     m_resumeNext = false;
     m_frameCursors = m_cursors.size();
-    execBlock(proc.body);
+    try {
+        execBlock(proc.body);
+    } catch (RuntimeError& error) {
+        // The line this routine is at: where it failed, or (restored by the frame of the call
+        // that failed) the line of that call.
+        error.addFrame(proc.name, line.load(std::memory_order_relaxed));
+        throw;
+    }
     return std::move(frame[0]);
 }
 
-std::vector<Value> Machine::evalArgs(const std::vector<ExprPtr>& args)
+std::vector<Value> Machine::evalArgs(const ExprList& args)
 {
     std::vector<Value> values;
     values.reserve(args.size());

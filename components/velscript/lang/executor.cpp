@@ -1,6 +1,7 @@
 #include "lang/conversions.h"
 #include "lang/machine.h"
 
+#include <cmath>
 #include <new>
 
 // Statements. Every statement starts at a boundary where the host's hook runs (in hooked mode)
@@ -249,7 +250,10 @@ Flow Machine::forStatement(const Stmt& stmt)
             else
                 counter = Value(next);
         } else {
-            counter = Value(toDouble(counter) + realStep);
+            const double next = toDouble(counter) + realStep;
+            if (!std::isfinite(next))
+                throw RuntimeError(ErrorNumber::Overflow);
+            counter = Value(next);
         }
     }
     return Flow::Normal;

@@ -4,6 +4,7 @@
 #include "lang/parser.h"
 
 #include <chrono>
+#include <new>
 
 namespace velscript::lang {
 
@@ -68,7 +69,37 @@ const Limits& Interpreter::limits() const
     return m->limits;
 }
 
+namespace {
+
+// A source too large for the memory left: reported as the run-time error a script gets, with no
+// line, since nothing of the source ran.
+ScriptError outOfMemory()
+{
+    ScriptError error;
+    error.kind = ScriptError::Kind::Runtime;
+    error.number = ErrorNumber::OutOfMemory;
+    error.description = errorDescription(error.number);
+    return error;
+}
+
+} // namespace
+
 std::optional<ScriptError> Interpreter::load(const QString& source)
+{
+    try {
+        return loadSource(source);
+    } catch (const std::bad_alloc&) {
+        // The half-built program was freed while unwinding; none of it is left to run.
+        m->procedures.clear();
+        m->module.reset();
+        m->globals = GlobalTable();
+        for (const auto& [name, value] : m->bound)
+            m->globals.bind(name, value);
+        return outOfMemory();
+    }
+}
+
+std::optional<ScriptError> Interpreter::loadSource(const QString& source)
 {
     auto parsed = parseModule(source);
     // A new source starts from fresh module variables; the bound objects stay bound. One that
@@ -125,7 +156,7 @@ Outcome Interpreter::callRoutine(const QString& name, Value* result)
         return outcome;
     }
     return m->guarded([this, proc, result] {
-        static const std::vector<ExprPtr> noArguments;
+        static const ExprList noArguments;
         m->line.store(proc->line, std::memory_order_relaxed);
         Value value = m->callProcedure(*proc, noArguments);
         if (result)
@@ -135,18 +166,24 @@ Outcome Interpreter::callRoutine(const QString& name, Value* result)
 
 Outcome Interpreter::execute(const QString& statements)
 {
-    auto parsed = parseStatements(statements);
     Outcome outcome;
     outcome.completion = Outcome::Completion::Failed;
-    if (!parsed) {
-        outcome.error = parsed.error();
-        return outcome;
-    }
-    Module snippet = std::move(*parsed);
-    if (m->module && m->module->optionExplicit)
-        snippet.optionExplicit = true;
-    if (auto error = resolveModule(snippet, m->globals, m->procedures)) {
-        outcome.error = *error;
+    Module snippet;
+    try {
+        auto parsed = parseStatements(statements);
+        if (!parsed) {
+            outcome.error = parsed.error();
+            return outcome;
+        }
+        snippet = std::move(*parsed);
+        if (m->module && m->module->optionExplicit)
+            snippet.optionExplicit = true;
+        if (auto error = resolveModule(snippet, m->globals, m->procedures)) {
+            outcome.error = *error;
+            return outcome;
+        }
+    } catch (const std::bad_alloc&) {
+        outcome.error = outOfMemory();
         return outcome;
     }
     return m->guarded([this, &snippet] { m->execBlock(snippet.statements); });
@@ -154,17 +191,23 @@ Outcome Interpreter::execute(const QString& statements)
 
 Outcome Interpreter::evaluate(const QString& expression, Value* result)
 {
-    auto parsed = parseExpression(expression);
     Outcome outcome;
     outcome.completion = Outcome::Completion::Failed;
-    if (!parsed) {
-        outcome.error = parsed.error();
-        return outcome;
-    }
-    ExprPtr expr = std::move(*parsed);
-    if (auto error = resolveExpression(expr, m->globals, m->procedures,
-                                       m->module && m->module->optionExplicit)) {
-        outcome.error = *error;
+    ExprPtr expr;
+    try {
+        auto parsed = parseExpression(expression);
+        if (!parsed) {
+            outcome.error = parsed.error();
+            return outcome;
+        }
+        expr = std::move(*parsed);
+        if (auto error = resolveExpression(expr, m->globals, m->procedures,
+                                           m->module && m->module->optionExplicit)) {
+            outcome.error = *error;
+            return outcome;
+        }
+    } catch (const std::bad_alloc&) {
+        outcome.error = outOfMemory();
         return outcome;
     }
     return m->guarded([this, &expr, result] {

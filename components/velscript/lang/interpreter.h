@@ -54,7 +54,8 @@ public:
     void setLimits(const Limits& limits);
     const Limits& limits() const;
 
-    // Parses and resolves the whole source; nothing runs. Returns the syntax error, if any.
+    // Parses and resolves the whole source; nothing runs. Returns the syntax error, if any, or
+    // run-time error 7 (Out of memory, no line) when the source is too large to load.
     // Not from inside the hook: it replaces the code that is running (as setLimits() replaces
     // the call stack).
     std::optional<ScriptError> load(const QString& source);
@@ -86,6 +87,8 @@ public:
     int stepBack();
 
 private:
+    std::optional<ScriptError> loadSource(const QString& source);
+
     std::unique_ptr<Machine> m;
 };
 

@@ -80,248 +80,6 @@ bool isIdentifierChar(QChar c)
     return c.isLetterOrNumber() || c == u'_';
 }
 
-class Lexer {
-public:
-    explicit Lexer(const QString& source) : m_src(source) {}
-
-    std::expected<std::vector<Token>, ScriptError> run()
-    {
-        while (m_pos < m_src.size()) {
-            const size_t tokensBefore = m_tokens.size();
-            const QChar c = m_src[m_pos];
-            if (c == u'\n') {
-                // Placed where the line's code ends, so "Expected ..." points past the last
-                // word rather than past a trailing comment.
-                add(TokenKind::Newline, QString(), m_codeEnd);
-                m_codeEnd = 1;
-                advance();
-                ++m_line;
-                m_lineStart = m_pos;
-            } else if (c == u' ' || c == u'\t' || c == u'\r') {
-                advance();
-            } else if (c == u'\'') {
-                skipComment();
-            } else if (c == u'_' && continuesLine()) {
-                continue;
-            } else if (c == u':') {
-                add(TokenKind::Colon, QString());
-                advance();
-            } else if (c == u'"') {
-                if (!string())
-                    return std::unexpected(m_error);
-            } else if (c.isDigit() || (c == u'.' && peekDigit(1))) {
-                if (!number())
-                    return std::unexpected(m_error);
-            } else if (c == u'&' && m_pos + 1 < m_src.size() &&
-                       (m_src[m_pos + 1] == u'H' || m_src[m_pos + 1] == u'h')) {
-                if (!hexNumber())
-                    return std::unexpected(m_error);
-            } else if (c.isLetter()) {
-                identifier();
-            } else if (!op()) {
-                return std::unexpected(
-                    error(QStringLiteral("Invalid character '%1'").arg(QString(c))));
-            }
-            if (m_tokens.size() != tokensBefore && m_tokens.back().kind != TokenKind::Newline)
-                m_codeEnd = column();
-        }
-        Token end;
-        end.kind = TokenKind::End;
-        end.line = m_tokens.empty() ? 1 : m_tokens.back().line;
-        end.column = m_tokens.empty() ? 1 : m_tokens.back().column;
-        // A typed line has no line break: past its last word too, not on it.
-        if (!m_tokens.empty() && m_tokens.back().kind != TokenKind::Newline)
-            end.column = m_codeEnd;
-        m_tokens.push_back(end);
-        return std::move(m_tokens);
-    }
-
-private:
-    void advance() { ++m_pos; }
-    int column() const { return int(m_pos - m_lineStart) + 1; }
-    bool peekDigit(qsizetype offset) const
-    {
-        return m_pos + offset < m_src.size() && m_src[m_pos + offset].isDigit();
-    }
-
-    void add(TokenKind kind, QString text, int startColumn = 0)
-    {
-        Token token;
-        token.kind = kind;
-        token.text = std::move(text);
-        token.line = m_line;
-        token.column = startColumn ? startColumn : column();
-        m_tokens.push_back(std::move(token));
-    }
-
-    ScriptError error(const QString& message, int atColumn = 0) const
-    {
-        ScriptError e;
-        e.kind = ScriptError::Kind::Syntax;
-        e.description = message;
-        e.line = m_line;
-        e.column = atColumn ? atColumn : column();
-        return e;
-    }
-
-    void skipComment()
-    {
-        while (m_pos < m_src.size() && m_src[m_pos] != u'\n')
-            advance();
-    }
-
-    // `_` followed only by spaces up to the end of the line joins the next line to this one.
-    bool continuesLine()
-    {
-        qsizetype p = m_pos + 1;
-        while (p < m_src.size() && (m_src[p] == u' ' || m_src[p] == u'\t' || m_src[p] == u'\r'))
-            ++p;
-        if (p < m_src.size() && m_src[p] != u'\n')
-            return false;
-        m_pos = p < m_src.size() ? p + 1 : p;
-        ++m_line;
-        m_lineStart = m_pos;
-        return true;
-    }
-
-    bool string()
-    {
-        const int start = column();
-        advance();
-        QString text;
-        while (true) {
-            if (m_pos >= m_src.size() || m_src[m_pos] == u'\n') {
-                m_error =
-                    error(QStringLiteral("Unterminated string: expected a closing quote"), start);
-                return false;
-            }
-            const QChar c = m_src[m_pos];
-            advance();
-            if (c == u'"') {
-                if (m_pos < m_src.size() && m_src[m_pos] == u'"') {
-                    text += u'"';
-                    advance();
-                    continue;
-                }
-                break;
-            }
-            text += c;
-        }
-        add(TokenKind::String, std::move(text), start);
-        return true;
-    }
-
-    bool number()
-    {
-        const int start = column();
-        const qsizetype from = m_pos;
-        bool isDouble = false;
-        while (peekDigit(0))
-            advance();
-        if (m_pos < m_src.size() && m_src[m_pos] == u'.') {
-            isDouble = true;
-            advance();
-            while (peekDigit(0))
-                advance();
-        }
-        if (m_pos < m_src.size() && (m_src[m_pos] == u'e' || m_src[m_pos] == u'E')) {
-            qsizetype p = m_pos + 1;
-            if (p < m_src.size() && (m_src[p] == u'+' || m_src[p] == u'-'))
-                ++p;
-            if (p < m_src.size() && m_src[p].isDigit()) {
-                isDouble = true;
-                m_pos = p;
-                while (peekDigit(0))
-                    advance();
-            }
-        }
-        if (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos])) {
-            m_error = error(QStringLiteral("Expected end of number"));
-            return false;
-        }
-        const QString text = m_src.mid(from, m_pos - from);
-        const double number = text.toDouble();
-        if (!std::isfinite(number)) {
-            // No value can hold it; infinity would only turn up later as a wrong result.
-            m_error = error(QStringLiteral("Number too large"), start);
-            return false;
-        }
-        add(TokenKind::Number, text, start);
-        if (!isDouble && number <= 2147483647.0)
-            m_tokens.back().value = Value(std::int32_t(text.toInt()));
-        else
-            m_tokens.back().value = Value(number);
-        return true;
-    }
-
-    bool hexNumber()
-    {
-        const int start = column();
-        m_pos += 2;
-        const qsizetype from = m_pos;
-        while (m_pos < m_src.size() && isxdigit(m_src[m_pos].toLatin1()) && m_pos - from < 9)
-            advance();
-        bool ok = false;
-        const quint32 bits = m_src.mid(from, m_pos - from).toUInt(&ok, 16);
-        if (m_pos < m_src.size() && m_src[m_pos] == u'&')
-            advance();
-        if (!ok || (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos]))) {
-            m_error = error(QStringLiteral("Expected hexadecimal number"));
-            return false;
-        }
-        add(TokenKind::Number, m_src.mid(from - 2, m_pos - from + 2), start);
-        m_tokens.back().value = Value(static_cast<std::int32_t>(bits));
-        return true;
-    }
-
-    void identifier()
-    {
-        const int start = column();
-        const qsizetype from = m_pos;
-        while (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos]))
-            advance();
-        const QString text = m_src.mid(from, m_pos - from);
-        const QString lower = text.toLower();
-        if (lower == u"rem") {
-            skipComment();
-            return;
-        }
-        add(TokenKind::Identifier, text, start);
-        const auto it = keywordTable().constFind(lower);
-        if (it != keywordTable().constEnd()) {
-            m_tokens.back().kind = TokenKind::Keyword;
-            m_tokens.back().keyword = *it;
-        }
-    }
-
-    bool op()
-    {
-        static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
-                                          QStringLiteral(">=")};
-        for (const QString& candidate : twoChar) {
-            if (QStringView(m_src).mid(m_pos, 2) == candidate) {
-                add(TokenKind::Operator, candidate);
-                m_pos += 2;
-                return true;
-            }
-        }
-        static const QString single = QStringLiteral("()=,.<>+-*/\\^&");
-        if (!single.contains(m_src[m_pos]))
-            return false;
-        add(TokenKind::Operator, QString(m_src[m_pos]));
-        advance();
-        return true;
-    }
-
-    const QString& m_src;
-    qsizetype m_pos = 0;
-    qsizetype m_lineStart = 0;
-    int m_line = 1;
-    int m_codeEnd = 1;
-    std::vector<Token> m_tokens;
-    ScriptError m_error;
-};
-
 } // namespace
 
 QString keywordName(Keyword keyword)
@@ -333,9 +91,274 @@ QString keywordName(Keyword keyword)
     return QString();
 }
 
-std::expected<std::vector<Token>, ScriptError> tokenize(const QString& source)
+bool Lexer::next(Token& token)
 {
-    return Lexer(source).run();
+    while (m_tokens.empty()) {
+        if (!scan())
+            return false;
+    }
+    token = std::move(m_tokens.front());
+    m_tokens.pop_front();
+    return true;
+}
+
+// Reads on until at least one token is scanned, or places End.
+bool Lexer::scan()
+{
+    while (m_pos < m_src.size()) {
+        const size_t tokensBefore = m_tokens.size();
+        const QChar c = m_src[m_pos];
+        if (atLineBreak(m_pos)) {
+            // Placed where the line's code ends, so "Expected ..." points past the last word
+            // rather than past a trailing comment.
+            add(TokenKind::Newline, QString(), m_codeEnd);
+            m_codeEnd = 1;
+            lineBreak();
+        } else if (c == u' ' || c == u'\t') {
+            advance();
+        } else if (c == u'\'') {
+            skipComment();
+        } else if (c == u'_' && continuesLine()) {
+            continue;
+        } else if (c == u':') {
+            add(TokenKind::Colon, QString());
+            advance();
+        } else if (c == u'"') {
+            if (!string())
+                return false;
+        } else if (c.isDigit() || (c == u'.' && peekDigit(1))) {
+            if (!number())
+                return false;
+        } else if (c == u'&' && m_pos + 1 < m_src.size() &&
+                   (m_src[m_pos + 1] == u'H' || m_src[m_pos + 1] == u'h')) {
+            if (!hexNumber())
+                return false;
+        } else if (c.isLetter()) {
+            identifier();
+        } else if (!op()) {
+            // A control character or half a surrogate pair would not show, or not show right.
+            const QString shown =
+                c.isPrint() && !c.isSurrogate()
+                    ? QStringLiteral("'%1'").arg(c)
+                    : QStringLiteral("U+") +
+                          QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+            m_error = syntaxError(QStringLiteral("Invalid character %1").arg(shown));
+            return false;
+        }
+        if (m_tokens.size() != tokensBefore) {
+            if (m_tokens.back().kind != TokenKind::Newline)
+                m_codeEnd = column();
+            return true;
+        }
+    }
+    Token end;
+    end.kind = TokenKind::End;
+    end.line = m_any ? m_last.line : 1;
+    end.column = m_any ? m_last.column : 1;
+    // A typed line has no line break: past its last word too, not on it.
+    if (m_any && m_last.kind != TokenKind::Newline)
+        end.column = m_codeEnd;
+    m_tokens.push_back(end);
+    return true;
+}
+
+bool Lexer::peekDigit(qsizetype offset) const
+{
+    return m_pos + offset < m_src.size() && m_src[m_pos + offset].isDigit();
+}
+
+// CR LF, LF and a lone CR each end a line.
+bool Lexer::atLineBreak(qsizetype at) const
+{
+    return at < m_src.size() && (m_src[at] == u'\n' || m_src[at] == u'\r');
+}
+
+void Lexer::lineBreak()
+{
+    if (m_src[m_pos] == u'\r' && m_pos + 1 < m_src.size() && m_src[m_pos + 1] == u'\n')
+        advance();
+    advance();
+    ++m_line;
+    m_lineStart = m_pos;
+}
+
+void Lexer::add(TokenKind kind, QString text, int startColumn)
+{
+    Token token;
+    token.kind = kind;
+    token.text = std::move(text);
+    token.line = m_line;
+    token.column = startColumn ? startColumn : column();
+    m_last.kind = kind;
+    m_last.line = token.line;
+    m_last.column = token.column;
+    m_any = true;
+    m_tokens.push_back(std::move(token));
+}
+
+ScriptError Lexer::syntaxError(const QString& message, int atColumn) const
+{
+    ScriptError e;
+    e.kind = ScriptError::Kind::Syntax;
+    e.description = message;
+    e.line = m_line;
+    e.column = atColumn ? atColumn : column();
+    return e;
+}
+
+void Lexer::skipComment()
+{
+    while (m_pos < m_src.size() && !atLineBreak(m_pos))
+        advance();
+}
+
+// `_` followed only by spaces up to the end of the line joins the next line to this one.
+bool Lexer::continuesLine()
+{
+    qsizetype p = m_pos + 1;
+    while (p < m_src.size() && (m_src[p] == u' ' || m_src[p] == u'\t'))
+        ++p;
+    if (p < m_src.size() && !atLineBreak(p))
+        return false;
+    m_pos = p;
+    if (m_pos < m_src.size()) {
+        lineBreak();
+    } else {
+        ++m_line;
+        m_lineStart = m_pos;
+    }
+    return true;
+}
+
+bool Lexer::string()
+{
+    const int start = column();
+    advance();
+    QString text;
+    while (true) {
+        if (m_pos >= m_src.size() || atLineBreak(m_pos)) {
+            m_error =
+                syntaxError(QStringLiteral("Unterminated string: expected a closing quote"), start);
+            return false;
+        }
+        const QChar c = m_src[m_pos];
+        advance();
+        if (c == u'"') {
+            if (m_pos < m_src.size() && m_src[m_pos] == u'"') {
+                text += u'"';
+                advance();
+                continue;
+            }
+            break;
+        }
+        text += c;
+    }
+    add(TokenKind::String, std::move(text), start);
+    return true;
+}
+
+bool Lexer::number()
+{
+    const int start = column();
+    const qsizetype from = m_pos;
+    bool isDouble = false;
+    while (peekDigit(0))
+        advance();
+    if (m_pos < m_src.size() && m_src[m_pos] == u'.') {
+        isDouble = true;
+        advance();
+        while (peekDigit(0))
+            advance();
+    }
+    if (m_pos < m_src.size() && (m_src[m_pos] == u'e' || m_src[m_pos] == u'E')) {
+        qsizetype p = m_pos + 1;
+        if (p < m_src.size() && (m_src[p] == u'+' || m_src[p] == u'-'))
+            ++p;
+        if (p < m_src.size() && m_src[p].isDigit()) {
+            isDouble = true;
+            m_pos = p;
+            while (peekDigit(0))
+                advance();
+        }
+    }
+    if (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos])) {
+        m_error = syntaxError(QStringLiteral("Expected end of number"));
+        return false;
+    }
+    const QStringView text = QStringView(m_src).mid(from, m_pos - from);
+    const double number = text.toDouble();
+    if (!std::isfinite(number)) {
+        // No value can hold it; infinity would only turn up later as a wrong result.
+        m_error = syntaxError(QStringLiteral("Number too large"), start);
+        return false;
+    }
+    add(TokenKind::Number, QString(), start);
+    if (!isDouble && number <= 2147483647.0)
+        m_tokens.back().value = Value(std::int32_t(text.toInt()));
+    else
+        m_tokens.back().value = Value(number);
+    return true;
+}
+
+bool Lexer::hexNumber()
+{
+    const int start = column();
+    m_pos += 2;
+    const qsizetype from = m_pos;
+    while (m_pos < m_src.size() && isxdigit(m_src[m_pos].toLatin1()) && m_pos - from < 9)
+        advance();
+    bool ok = false;
+    const quint32 bits = QStringView(m_src).mid(from, m_pos - from).toUInt(&ok, 16);
+    if (m_pos < m_src.size() && m_src[m_pos] == u'&')
+        advance();
+    if (!ok || (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos]))) {
+        m_error = syntaxError(QStringLiteral("Expected hexadecimal number"));
+        return false;
+    }
+    add(TokenKind::Number, QString(), start);
+    m_tokens.back().value = Value(static_cast<std::int32_t>(bits));
+    return true;
+}
+
+void Lexer::identifier()
+{
+    const int start = column();
+    const qsizetype from = m_pos;
+    while (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos]))
+        advance();
+    QString text = m_src.mid(from, m_pos - from);
+    const QString lower = text.toLower();
+    if (lower == u"rem") {
+        skipComment();
+        return;
+    }
+    // The syntax tree keeps the names it is given: one text for all uses of a name.
+    text = *m_names.insert(std::move(text)).first;
+    add(TokenKind::Identifier, std::move(text), start);
+    const auto it = keywordTable().constFind(lower);
+    if (it != keywordTable().constEnd()) {
+        m_tokens.back().kind = TokenKind::Keyword;
+        m_tokens.back().keyword = *it;
+    }
+}
+
+bool Lexer::op()
+{
+    static const QString twoChar[] = {QStringLiteral("<>"), QStringLiteral("<="),
+                                      QStringLiteral(">=")};
+    for (const QString& candidate : twoChar) {
+        if (QStringView(m_src).mid(m_pos, 2) == candidate) {
+            add(TokenKind::Operator, candidate);
+            m_pos += 2;
+            return true;
+        }
+    }
+    static const QString single = QStringLiteral("()=,.<>+-*/\\^&");
+    if (!single.contains(m_src[m_pos]))
+        return false;
+    add(TokenKind::Operator, QString(m_src[m_pos]));
+    advance();
+    return true;
 }
 
 } // namespace velscript::lang

@@ -3,11 +3,12 @@
 #include "lang/errors.h"
 #include "lang/value.h"
 
+#include <QHashFunctions>
 #include <QString>
 
 #include <cstdint>
-#include <expected>
-#include <vector>
+#include <deque>
+#include <unordered_set>
 
 namespace velscript::lang {
 
@@ -85,8 +86,48 @@ struct Token {
 
 QString keywordName(Keyword keyword);
 
-// Splits a whole source into tokens, comments and line continuations removed. The last token is
-// End, placed on the last line that has text so that "Expected ..." at the end points there.
-std::expected<std::vector<Token>, ScriptError> tokenize(const QString& source);
+// Splits a source into tokens one at a time, as the parser asks for them, comments and line
+// continuations removed: a long script is never held as tokens whole. After the last token comes
+// End, again at every call, placed on the last line that has text so that "Expected ..." at the
+// end points there. Identifiers spelt alike share one text.
+class Lexer {
+public:
+    explicit Lexer(const QString& source) : m_src(source) {}
+
+    // The next token, or false with error() set.
+    bool next(Token& token);
+    const ScriptError& error() const { return m_error; }
+
+private:
+    bool scan();
+    void advance() { ++m_pos; }
+    int column() const { return int(m_pos - m_lineStart) + 1; }
+    bool peekDigit(qsizetype offset) const;
+    bool atLineBreak(qsizetype at) const;
+    void lineBreak();
+    void add(TokenKind kind, QString text, int startColumn = 0);
+    ScriptError syntaxError(const QString& message, int atColumn = 0) const;
+    void skipComment();
+    bool continuesLine();
+    bool string();
+    bool number();
+    bool hexNumber();
+    void identifier();
+    bool op();
+
+    const QString& m_src;
+    qsizetype m_pos = 0;
+    qsizetype m_lineStart = 0;
+    int m_line = 1;
+    int m_codeEnd = 1;
+    std::deque<Token> m_tokens; // scanned, not yet taken
+    Token m_last;               // the last token scanned, for where End stands
+    bool m_any = false;
+    struct NameHash {
+        size_t operator()(const QString& name) const noexcept { return qHash(name); }
+    };
+    std::unordered_set<QString, NameHash> m_names; // unlike QSet, unchanged when growing fails
+    ScriptError m_error;
+};
 
 } // namespace velscript::lang

@@ -17,7 +17,8 @@
 
 namespace velscript::lang {
 
-// The lowest address the calling thread's stack may reach before a call is refused.
+// The lowest address the calling thread's stack may reach before a call is refused, measured once
+// per thread; 0 when the thread's stack bounds are unknown.
 std::uintptr_t nativeStackLimit();
 
 enum class Flow : std::uint8_t { Normal, ExitDo, ExitFor, ExitProcedure };
@@ -35,7 +36,7 @@ public:
 
     Flow execBlock(const Block& block);
     Value eval(const Expr& expr);
-    Value callProcedure(const Procedure& proc, const std::vector<ExprPtr>& args);
+    Value callProcedure(const Procedure& proc, const ExprList& args);
     // The variable an expression names (Local, LocalRef or Global), by-reference slots followed.
     Value& storage(const Expr& expr);
     void sleep(int milliseconds);
@@ -109,7 +110,7 @@ private:
     void indexWrite(const Expr& target, Value value);
     Value member(const Expr& expr);
     Value builtin(const Expr& expr);
-    std::vector<Value> evalArgs(const std::vector<ExprPtr>& args);
+    std::vector<Value> evalArgs(const ExprList& args);
     void checkNativeStack() const;
 
     std::vector<Value> m_stack;
@@ -169,6 +170,7 @@ template <typename Body> Outcome Machine::guarded(Body body)
         outcome.error.number = error.number();
         outcome.error.description = error.description();
         outcome.error.line = error.line() ? error.line() : line.load();
+        outcome.error.frames = error.frames();
         // The routines' frames restored their callers' lines while unwinding; the current line
         // is where the script failed (or stopped, below).
         line.store(outcome.error.line, std::memory_order_relaxed);

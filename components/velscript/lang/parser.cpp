@@ -41,10 +41,7 @@ template <typename Parse>
 auto parseWith(const QString& source, Parse parse)
     -> std::expected<decltype(parse(std::declval<Parser&>())), ScriptError>
 {
-    auto tokens = tokenize(source);
-    if (!tokens)
-        return std::unexpected(tokens.error());
-    Parser parser(std::move(*tokens));
+    Parser parser(source);
     try {
         return parse(parser);
     } catch (const SyntaxFailure& failure) {
@@ -85,15 +82,26 @@ void Parser::countOperator()
 
 const Token& Parser::peek(int ahead) const
 {
-    const size_t at = std::min(m_pos + size_t(ahead), m_tokens.size() - 1);
+    const size_t at = m_pos + size_t(ahead);
+    while (m_tokens.size() <= at) {
+        Token token;
+        if (!m_lexer.next(token))
+            throw SyntaxFailure{m_lexer.error()};
+        m_tokens.push_back(std::move(token));
+    }
     return m_tokens[at];
 }
 
+// Taken tokens are dropped but for the last two: a caller may still hold the token it peeked at
+// before taking it, and the one before.
 const Token& Parser::next()
 {
-    const Token& token = m_tokens[m_pos];
-    if (m_pos + 1 < m_tokens.size())
-        ++m_pos;
+    const Token& token = peek();
+    ++m_pos;
+    while (m_pos > 2) {
+        m_tokens.pop_front();
+        --m_pos;
+    }
     return token;
 }
 
@@ -336,7 +344,7 @@ std::unique_ptr<Stmt> Parser::dimStatement(StmtKind kind)
         stmt->preserve = acceptKeyword(Keyword::Preserve);
     do {
         DimItem item;
-        const Token& at = peek();
+        const Token at = peek(); // held across the bound's expression
         item.target = makeExpr(ExprKind::Name, at);
         item.target->name = expectIdentifier();
         if (acceptOperator(u"(")) {

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <deque>
 #include <expected>
 #include <initializer_list>
 #include <vector>
@@ -22,7 +23,7 @@ std::expected<ExprPtr, ScriptError> parseExpression(const QString& source);
 // parser.cpp, expressions in parser_expressions.cpp.
 class Parser {
 public:
-    explicit Parser(std::vector<Token> tokens) : m_tokens(std::move(tokens)) {}
+    explicit Parser(const QString& source) : m_lexer(source) {}
 
     Module module(bool allowDefinitions);
     ExprPtr standaloneExpression();
@@ -73,10 +74,13 @@ private:
     ExprPtr makeExpr(ExprKind kind, const Token& at) const;
     void countOperator();
 
-    std::vector<Token> m_tokens;
+    // The tokens read ahead, after the last two taken (which callers may still hold).
+    mutable Lexer m_lexer;
+    mutable std::deque<Token> m_tokens;
     size_t m_pos = 0;
     int m_depth = 0;
-    int m_operators = 0; // binary operators and members in the current statement's expressions
+    int m_operators = 0; // binary operators and members in the current expression's tree
+    int m_expressionDepth = 0;
     int m_loopDo = 0;
     int m_loopFor = 0;
     int m_singleLineIf = 0;

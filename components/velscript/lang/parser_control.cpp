@@ -111,6 +111,9 @@ std::unique_ptr<Stmt> Parser::forStatement()
     --m_loopFor;
     stmt->endLine = peek().line;
     expectKeyword(Keyword::Next);
+    if (peek().kind == TokenKind::Identifier &&
+        peek().text.compare(stmt->target->name, Qt::CaseInsensitive) != 0)
+        fail(QStringLiteral("Expected 'Next %1'").arg(stmt->target->name));
     if (peek().kind == TokenKind::Identifier)
         next();
     return stmt;

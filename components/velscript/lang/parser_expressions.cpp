@@ -1,5 +1,7 @@
 #include "lang/parser.h"
 
+#include <QScopeGuard>
+
 // Expressions, and the statements that begin with one: assignment and calls.
 
 namespace velscript::lang {
@@ -93,6 +95,12 @@ ExprPtr Parser::standaloneExpression()
 // parenthesised first argument).
 ExprPtr Parser::expression(int minLevel, ExprPtr left)
 {
+    // The bound is on one expression's tree: each condition of an ElseIf or Case list is one of
+    // its own. An operand read before (`left`) belongs to this tree.
+    if (m_expressionDepth == 0 && !left)
+        m_operators = 0;
+    ++m_expressionDepth;
+    const auto leave = qScopeGuard([this] { --m_expressionDepth; });
     NestingGuard guard(*this);
     if (!left)
         left = prefixed();
@@ -102,12 +110,11 @@ ExprPtr Parser::expression(int minLevel, ExprPtr left)
         if (!info || info->level < minLevel)
             return left;
         countOperator();
-        next();
-        ExprPtr right = expression(info->level + 1);
         ExprPtr node = makeExpr(ExprKind::Binary, token);
+        next();
         node->binaryOp = info->op;
         node->left = std::move(left);
-        node->right = std::move(right);
+        node->right = expression(info->level + 1);
         left = std::move(node);
     }
 }

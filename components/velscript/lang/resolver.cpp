@@ -122,6 +122,7 @@ private:
     void resolveStmt(Stmt& stmt);
     void resolveExpr(ExprPtr& expr);
     void resolveTarget(Expr& target);
+    void checkAssignable(const Expr& target);
     void resolveCallee(Expr& callee);
     bool variable(Expr& expr, bool create);
     void findAppend(Stmt& stmt);
@@ -150,12 +151,14 @@ bool Resolver::variable(Expr& expr, bool create)
         if (it != m_locals.constEnd()) {
             expr.kind = it->byRef ? ExprKind::LocalRef : ExprKind::Local;
             expr.slot = it->slot;
+            expr.readOnly = it->constant;
             return true;
         }
     }
     if (Value* global = m_globals.byName.value(key, nullptr)) {
         expr.kind = ExprKind::Global;
         expr.global = global;
+        expr.readOnly = m_globals.constants.contains(key);
         return true;
     }
     if (!create)
@@ -245,13 +248,10 @@ void Resolver::resolveExpr(ExprPtr& expr)
     }
 }
 
-void Resolver::resolveTarget(Expr& target)
+// Constants and the host's objects are never changed: not assigned, not resized, not counted.
+void Resolver::checkAssignable(const Expr& target)
 {
     const QString key = target.name.toLower();
-    if (target.kind == ExprKind::Member) {
-        resolveCallee(target);
-        return;
-    }
     bool isConstant = m_globals.constants.contains(key);
     if (m_proc && m_proc->isFunction && key == m_proc->name.toLower())
         isConstant = false;
@@ -266,6 +266,16 @@ void Resolver::resolveTarget(Expr& target)
                 ? QStringLiteral("Illegal assignment: '%1' is bound by the host").arg(target.name)
                 : QStringLiteral("Illegal assignment to constant '%1'").arg(target.name));
     }
+}
+
+void Resolver::resolveTarget(Expr& target)
+{
+    const QString key = target.name.toLower();
+    if (target.kind == ExprKind::Member) {
+        resolveCallee(target);
+        return;
+    }
+    checkAssignable(target);
     if (target.kind == ExprKind::NameCall) {
         ExprPtr base = std::make_unique<Expr>();
         base->name = target.name;
@@ -337,6 +347,8 @@ void Resolver::resolveStmt(Stmt& stmt)
     case StmtKind::ReDim:
     case StmtKind::Const:
         for (DimItem& item : stmt.items) {
+            if (stmt.kind == StmtKind::ReDim)
+                checkAssignable(*item.target);
             if (item.size)
                 resolveExpr(item.size);
             if (item.value)

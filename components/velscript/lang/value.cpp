@@ -47,16 +47,18 @@ void Value::releaseShared() noexcept
 
 void Value::freeArray(ArrayData* array) noexcept
 {
-    // Arrays nest as deep as a script makes them (`a = Array(a)` in a loop). Freeing them by
-    // recursion would need stack in proportion, so the nested arrays that go with this one are
-    // taken out of it and freed one after the other.
+    // Arrays nest as deep as a script makes them (`a = Array(a, a)` in a loop). Freeing them by
+    // recursion would need stack in proportion, so every nested array is released here: one whose
+    // count drops to zero is taken out of its parent and freed after it, one shared with another
+    // slot only loses a count. Nothing is left for the parent's destructor to free recursively.
     std::vector<ArrayData*> pending;
     while (true) {
         for (Value& item : array->items) {
-            if (item.m_type == Type::Array && item.m_u.array->refs == 1) {
+            if (item.m_type != Type::Array)
+                continue;
+            item.m_type = Type::Empty;
+            if (--item.m_u.array->refs == 0)
                 pending.push_back(item.m_u.array);
-                item.m_type = Type::Empty;
-            }
         }
         delete array;
         if (pending.empty())
