@@ -90,6 +90,7 @@ private slots:
                                "End Sub\n");
         const QStringList log = session.log();
         QVERIFY2(!log.contains("never"), qPrintable(log.join('\n')));
+        QVERIFY2(log.filter("No database is open").size() == 1, qPrintable(log.join('\n')));
         session.page(TesterSession::TaskPage);
         session.click(session.form.cmdGetExitCode);
         QCOMPARE(session.form.lblExitCode->text(), QString("440"));
