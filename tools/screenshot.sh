@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
 # Starts the real program under a virtual X display and saves a picture of its window.
 # Usage: tools/screenshot.sh EXECUTABLE OUTPUT.png
+#        tools/screenshot.sh --driver DRIVER OUTPUT.png
+# With --driver, DRIVER (first_steps_shot, say) drives the window itself and writes the picture.
 set -euo pipefail
+if [ "${1:-}" = --driver ]; then
+    driver=$(realpath "$2")
+    out=$(realpath -m "$3")
+    mkdir -p "$(dirname "$out")"
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1600x900x24" "$driver" "$out"
+    echo "saved $out"
+    exit 0
+fi
 exe=$(realpath "$1")
 out=$2
 mkdir -p "$(dirname "$out")"

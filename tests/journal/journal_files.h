@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -61,5 +63,28 @@ private:
 public:
     const QString path;
 };
+
+// What a run of velscript-replay came to.
+struct ReplayRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the replay program to its end; a run that does not end within a minute has status -1.
+inline ReplayRun runReplayProgram(const QString& program, const QStringList& arguments)
+{
+    // A runtime folder of its own keeps the platform's notice about a missing one off stderr.
+    static QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", runtime.path());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
 
 } // namespace velscript::test

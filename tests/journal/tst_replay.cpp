@@ -7,7 +7,6 @@
 #include "support/fake_engine.h"
 #include "support/recorders.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace velscript;
@@ -15,25 +14,11 @@ using namespace velscript::test;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = ReplayRun;
 
 Run runReplay(const QStringList& arguments)
 {
-    // A runtime folder of its own keeps the platform's notice about a missing one off stderr.
-    static QTemporaryDir runtime;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", runtime.path());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(REPLAY, arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runReplayProgram(REPLAY, arguments);
 }
 
 // A session through the window with the plugin fake: two engines, their script texts, a
