@@ -153,8 +153,9 @@ void TestEngineRunning::continuousUntilCycleStop()
     auto engine = createdEngine(counting);
     QVERIFY(engine);
     ENGINE_OK(engine->Start(2, Variant::missing()));
-    // Three cycles have run when "3" shows in the log.
-    QTRY_VERIFY_WITH_TIMEOUT(entries(*engine).contains(QStringLiteral("3")), Patience);
+    // Three cycles have run once the newest entry counts 3 or more; a fast continuous run fills
+    // the bounded log, so the entry "3" itself may already have been dropped.
+    QTRY_VERIFY_WITH_TIMEOUT(lastEntry(*engine).toInt() >= 3, Patience);
     QCOMPARE(value(engine->State()), 1);
     QCOMPARE(readProperty(*engine, ScriptStateProperty), Variant(qint32(1)));
     ENGINE_FAILS(engine->Start(1, Variant::missing()));
