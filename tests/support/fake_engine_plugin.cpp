@@ -6,6 +6,12 @@
 
 #include <QtPlugin>
 
+// What the engines' windows report as their visibility. The replay tests build the same plugin
+// with the other answer, so that exactly one recorded answer changes.
+#ifndef FAKE_ENGINE_VISIBLE
+#define FAKE_ENGINE_VISIBLE True
+#endif
+
 namespace velscript::test {
 
 class FakeEngineFactory : public QObject, public ComponentFactory {
@@ -19,7 +25,7 @@ public:
             return nullptr;
         auto* engine = new FakeEngine;
         engine->set("Text", QStringLiteral("Sub Main\n    Log \"made by a plugin\"\nEnd Sub\n"));
-        engine->set("Visible", Variant::fromBoolean(True));
+        engine->set("Visible", Variant::fromBoolean(FAKE_ENGINE_VISIBLE));
         return engine;
     }
 };
