@@ -1,20 +1,8 @@
 #include "result_text.h"
 
-#include <QLocale>
-
-#include <cmath>
+#include "lang/conversions.h"
 
 namespace velscript::velsql {
-
-QString realText(double value)
-{
-    if (value == 0)
-        return QStringLiteral("0");
-    const double magnitude = std::fabs(value);
-    if (magnitude >= 1e-4 && magnitude < 1e15)
-        return QString::number(value, 'f', QLocale::FloatingPointShortest);
-    return QString::number(value, 'E', QLocale::FloatingPointShortest);
-}
 
 QString escapedText(const QString& text)
 {
@@ -50,7 +38,7 @@ QString cellText(const QVariant& value)
     case QMetaType::Int:
         return QString::number(value.toLongLong());
     case QMetaType::Double:
-        return realText(value.toDouble());
+        return lang::formatDouble(value.toDouble());
     case QMetaType::QByteArray:
         return QString::fromLatin1(value.toByteArray().toHex().toUpper());
     default:

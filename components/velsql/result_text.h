@@ -19,7 +19,4 @@ namespace velscript::velsql {
 QString cellText(const QVariant& value);
 QString escapedText(const QString& text);
 
-// A real number as the script language writes it.
-QString realText(double value);
-
 } // namespace velscript::velsql

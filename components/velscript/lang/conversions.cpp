@@ -28,8 +28,7 @@ QString formatDouble(double value)
     // Plain digits in the range where BASIC shows them, exponent form beyond.
     if (magnitude >= 1e-4 && magnitude < 1e15)
         return QString::number(value, 'f', QLocale::FloatingPointShortest);
-    QString text = QString::number(value, 'E', QLocale::FloatingPointShortest);
-    return text;
+    return QString::number(value, 'E', QLocale::FloatingPointShortest);
 }
 
 QString toText(const Value& value)
