@@ -34,9 +34,14 @@ using namespace std::chrono_literals;
 // address-space limit cannot be used under the address sanitizer.
 static qint64 allocationLimit = -1;
 static qint64 allocatedBytes = 0;
+// The allocation through operator new, counted from 1, that fails on its own; 0 is none.
+static qint64 failingAllocation = 0;
+static qint64 allocationCount = 0;
 
 void* operator new(std::size_t size)
 {
+    if (failingAllocation > 0 && ++allocationCount == failingAllocation)
+        throw std::bad_alloc();
     void* memory = std::malloc(size ? size : 1);
     if (!memory)
         throw std::bad_alloc();
@@ -768,6 +773,7 @@ private slots:
     void searchAndCaseMapping();
     void memoryLimitedLoads_data();
     void memoryLimitedLoads();
+    void eachAllocationOfALoadFails();
     void tokenSoup();
     void mutatedFeatureScripts();
     void hostilePrograms();
@@ -1056,12 +1062,14 @@ void TestLanguageRobustness::memoryLimitedLoads_data()
                              QStringLiteral("ElseIf x = 1 Then\n  Log 1\n").repeated(20000) +
                              QStringLiteral("End If\n");
     const QString text = QStringLiteral("s = \"%1\"\n").arg(QString(100000, u'x')).repeated(50);
+    // Many distinct names: the tables of module variables, routines and locals grow while loading.
+    QString names;
+    for (int i = 0; i < 30000; ++i)
+        names += QStringLiteral("v%1 = %1\nSub R%1(p)\n  Dim a%1, b%1\nEnd Sub\n").arg(i);
     QRandomGenerator rng(seed() ^ 0x3e3u);
-    const std::pair<const char*, QString> sources[] = {{"flat", flat},
-                                                       {"ifs", ifs},
-                                                       {"routines", routines},
-                                                       {"branches", branches},
-                                                       {"texts", text}};
+    const std::pair<const char*, QString> sources[] = {
+        {"flat", flat},         {"ifs", ifs},    {"routines", routines},
+        {"branches", branches}, {"texts", text}, {"names", names}};
     for (const auto& [name, source] : sources) {
         for (int i = 0; i < 4; ++i) {
             // From nearly nothing to more than the load needs.
@@ -1130,6 +1138,60 @@ void TestLanguageRobustness::memoryLimitedLoads()
                               "the interpreter does not work after the load",
                               "an exception escaped the load"};
     QVERIFY2(WEXITSTATUS(status) <= 1, problems[std::min(WEXITSTATUS(status), 5)]);
+}
+
+// Each allocation a load makes fails once, in turn: wherever it happens (a syntax node, a name
+// table growing, a routine's locals), the load ends in "Out of memory" and the interpreter works
+// afterwards. All in one forked child, so that an abort is seen as one.
+void TestLanguageRobustness::eachAllocationOfALoadFails()
+{
+    QString source = QStringLiteral("Const C = 3\nDim g(2)\n");
+    for (int i = 0; i < 12; ++i) {
+        source += QStringLiteral("v%1 = \"t\" & %1\n"
+                                 "Function F%1(a, ByVal b)\n"
+                                 "  Dim l%1, m%1: l%1 = a + b * C\n"
+                                 "  If l%1 > 2 Then F%1 = Len(m%1) Else F%1 = g(1)\n"
+                                 "End Function\n")
+                      .arg(i);
+    }
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        alarm(120);
+        int status = 0;
+        try {
+            BudgetHost host(1, 0);
+            Interpreter interpreter(host);
+            for (qint64 failing = 1; status == 0; ++failing) {
+                allocationCount = 0;
+                failingAllocation = failing;
+                const std::optional<ScriptError> error = interpreter.load(source);
+                failingAllocation = 0;
+                if (!error && allocationCount < failing)
+                    break; // every allocation of the load has failed once
+                if (error && (error->kind != ScriptError::Kind::Runtime || error->number != 7))
+                    status = 3;
+                Value value;
+                if (!interpreter.evaluate(QStringLiteral("1 + 2"), &value).finished() ||
+                    !value.isInteger() || value.integer() != 3)
+                    status = 4;
+            }
+        } catch (...) {
+            status = 5;
+        }
+        _exit(status);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFEXITED(status),
+             qPrintable(QStringLiteral("a load ended by signal %1").arg(WTERMSIG(status))));
+    const char* problems[] = {"",
+                              "",
+                              "",
+                              "a load failed with another error than Out of memory",
+                              "the interpreter does not work after a failed load",
+                              "an exception escaped a load"};
+    QVERIFY2(WEXITSTATUS(status) == 0, problems[std::min(WEXITSTATUS(status), 5)]);
 }
 
 void TestLanguageRobustness::tokenSoup()

@@ -3,8 +3,7 @@
 #include "lang/conversions.h"
 #include "lang/errors.h"
 #include "lang/machine.h"
-
-#include <QHash>
+#include "lang/name_map.h"
 
 // Log and Sleep, arrays, conversions and type tests; the table of all built-ins.
 
@@ -128,7 +127,7 @@ constexpr BuiltinDef core[] = {
 
 struct Registry {
     std::vector<BuiltinDef> all;
-    QHash<QString, int> byName;
+    NameMap<int> byName; // made at the first load, which may be while memory runs out
 };
 
 const Registry& registry()
@@ -137,7 +136,7 @@ const Registry& registry()
         Registry r;
         for (auto group : {coreBuiltins(), textBuiltins(), mathBuiltins()}) {
             for (const BuiltinDef& def : group) {
-                r.byName.insert(QString::fromLatin1(def.name).toLower(), int(r.all.size()));
+                r.byName.emplace(QString::fromLatin1(def.name).toLower(), int(r.all.size()));
                 r.all.push_back(def);
             }
         }
@@ -155,7 +154,7 @@ std::span<const BuiltinDef> coreBuiltins()
 
 int findBuiltin(const QString& name)
 {
-    return registry().byName.value(name.toLower(), -1);
+    return valueOr(registry().byName, name.toLower(), -1);
 }
 
 const BuiltinDef& builtinAt(int index)

@@ -123,7 +123,7 @@ std::optional<ScriptError> Interpreter::loadSource(const QString& source)
             m->procedures.clear();
             return error;
         }
-        m->procedures.insert(key, proc.get());
+        m->procedures.emplace(key, proc.get());
     }
     if (auto error = resolveModule(*module, m->globals, m->procedures)) {
         m->procedures.clear();
@@ -147,7 +147,7 @@ bool Interpreter::hasRoutine(const QString& name) const
 
 Outcome Interpreter::callRoutine(const QString& name, Value* result)
 {
-    const Procedure* proc = m->procedures.value(name.toLower(), nullptr);
+    const Procedure* proc = valueOr<Procedure*>(m->procedures, name.toLower(), nullptr);
     if (!proc) {
         Outcome outcome;
         outcome.completion = Outcome::Completion::Failed;

@@ -1,7 +1,5 @@
 #include "lang/lexer.h"
 
-#include <QHash>
-
 #include <cctype>
 #include <cmath>
 
@@ -64,12 +62,13 @@ constexpr KeywordEntry keywords[] = {
     {"Xor", Keyword::Xor},
 };
 
-const QHash<QString, Keyword>& keywordTable()
+// Made at the first source's first identifier, which may be while memory runs out.
+const NameMap<Keyword>& keywordTable()
 {
-    static const QHash<QString, Keyword> table = [] {
-        QHash<QString, Keyword> result;
+    static const NameMap<Keyword> table = [] {
+        NameMap<Keyword> result;
         for (const auto& entry : keywords)
-            result.insert(QString::fromLatin1(entry.name).toLower(), entry.keyword);
+            result.emplace(QString::fromLatin1(entry.name).toLower(), entry.keyword);
         return result;
     }();
     return table;
@@ -335,10 +334,10 @@ void Lexer::identifier()
     // The syntax tree keeps the names it is given: one text for all uses of a name.
     text = *m_names.insert(std::move(text)).first;
     add(TokenKind::Identifier, std::move(text), start);
-    const auto it = keywordTable().constFind(lower);
-    if (it != keywordTable().constEnd()) {
+    const auto it = keywordTable().find(lower);
+    if (it != keywordTable().end()) {
         m_tokens.back().kind = TokenKind::Keyword;
-        m_tokens.back().keyword = *it;
+        m_tokens.back().keyword = it->second;
     }
 }
 

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "lang/errors.h"
+#include "lang/name_map.h"
 #include "lang/value.h"
 
-#include <QHashFunctions>
 #include <QString>
 
 #include <cstdint>
 #include <deque>
-#include <unordered_set>
 
 namespace velscript::lang {
 
@@ -123,10 +122,7 @@ private:
     std::deque<Token> m_tokens; // scanned, not yet taken
     Token m_last;               // the last token scanned, for where End stands
     bool m_any = false;
-    struct NameHash {
-        size_t operator()(const QString& name) const noexcept { return qHash(name); }
-    };
-    std::unordered_set<QString, NameHash> m_names; // unlike QSet, unchanged when growing fails
+    NameSet m_names;
     ScriptError m_error;
 };
 

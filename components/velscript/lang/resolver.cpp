@@ -7,11 +7,16 @@ namespace velscript::lang {
 Value* GlobalTable::add(const QString& name)
 {
     const QString key = name.toLower();
-    if (Value* existing = byName.value(key, nullptr))
+    if (Value* existing = valueOr<Value*>(byName, key, nullptr))
         return existing;
-    values.emplace_back();
-    byName.insert(key, &values.back());
-    return &values.back();
+    Value* added = &values.emplace_back();
+    try {
+        byName.emplace(key, added);
+    } catch (...) {
+        values.pop_back();
+        throw;
+    }
+    return added;
 }
 
 void GlobalTable::bind(const QString& name, const Value& object)
@@ -56,7 +61,7 @@ public:
         m_locals.clear();
         for (size_t slot = 1; slot < proc.locals.size(); ++slot) {
             const LocalName& local = proc.locals[slot];
-            m_locals.insert(local.name, LocalInfo{int(slot), local.byRef, local.constant});
+            m_locals.emplace(local.name, LocalInfo{int(slot), local.byRef, local.constant});
         }
     }
 
@@ -69,14 +74,14 @@ public:
             if (m_locals.contains(param.name.toLower()))
                 failAt(param.line, param.column,
                        QStringLiteral("Name redefined: '%1'").arg(param.name));
-            m_locals.insert(param.name.toLower(), LocalInfo{m_slotCount++, param.byRef, false});
+            m_locals.emplace(param.name.toLower(), LocalInfo{m_slotCount++, param.byRef, false});
         }
         declareAll(proc.body);
         resolveBlock(proc.body);
         proc.slotCount = m_slotCount;
         proc.locals.assign(size_t(m_slotCount), LocalName());
-        for (auto it = m_locals.cbegin(); it != m_locals.cend(); ++it)
-            proc.locals[size_t(it->slot)] = LocalName{it.key(), it->byRef, it->constant};
+        for (const auto& [name, info] : m_locals)
+            proc.locals[size_t(info.slot)] = LocalName{name, info.byRef, info.constant};
         m_proc = nullptr;
     }
 
@@ -123,7 +128,7 @@ private:
                 failAt(target.line, target.column,
                        QStringLiteral("Name redefined: '%1'").arg(target.name));
             }
-            m_locals.insert(key, LocalInfo{m_slotCount++, false, constant});
+            m_locals.emplace(key, LocalInfo{m_slotCount++, false, constant});
             return;
         }
         // Constants and the host's objects cannot be declared again, not even by typed text.
@@ -161,8 +166,8 @@ private:
     bool m_explicit;
     const Procedure* m_proc = nullptr;
     bool m_fixedLocals = false; // typed text in a paused routine: no slot may be added
-    QHash<QString, LocalInfo> m_locals;
-    QSet<QString> m_declaredHere;
+    NameMap<LocalInfo> m_locals;
+    NameSet m_declaredHere;
     int m_slotCount = 1;
 };
 
@@ -177,15 +182,15 @@ bool Resolver::variable(Expr& expr, bool create)
             expr.slot = 0;
             return true;
         }
-        const auto it = m_locals.constFind(key);
-        if (it != m_locals.constEnd()) {
-            expr.kind = it->byRef ? ExprKind::LocalRef : ExprKind::Local;
-            expr.slot = it->slot;
-            expr.readOnly = it->constant;
+        const auto it = m_locals.find(key);
+        if (it != m_locals.end()) {
+            expr.kind = it->second.byRef ? ExprKind::LocalRef : ExprKind::Local;
+            expr.slot = it->second.slot;
+            expr.readOnly = it->second.constant;
             return true;
         }
     }
-    if (Value* global = m_globals.byName.value(key, nullptr)) {
+    if (Value* global = valueOr<Value*>(m_globals.byName, key, nullptr)) {
         expr.kind = ExprKind::Global;
         expr.global = global;
         expr.readOnly = m_globals.constants.contains(key);
@@ -199,7 +204,7 @@ bool Resolver::variable(Expr& expr, bool create)
         return true;
     }
     if (m_proc && !m_fixedLocals) {
-        m_locals.insert(key, LocalInfo{m_slotCount, false, false});
+        m_locals.emplace(key, LocalInfo{m_slotCount, false, false});
         expr.kind = ExprKind::Local;
         expr.slot = m_slotCount++;
     } else {
@@ -218,7 +223,7 @@ void Resolver::resolveCallee(Expr& callee)
         return;
     }
     const QString key = callee.name.toLower();
-    if (Procedure* proc = m_procedures.value(key, nullptr)) {
+    if (Procedure* proc = valueOr<Procedure*>(m_procedures, key, nullptr)) {
         callee.kind = ExprKind::Call;
         callee.procedure = proc;
     } else if (const int index = findBuiltin(key); index >= 0) {
@@ -286,7 +291,7 @@ void Resolver::checkAssignable(const Expr& target)
     if (m_proc && m_proc->isFunction && key == m_proc->name.toLower())
         isConstant = false;
     else if (m_proc && m_locals.contains(key))
-        isConstant = m_locals.value(key).constant;
+        isConstant = m_locals.at(key).constant;
     if (isConstant) {
         // Constants hold plain values; an object there was bound by the host (Err included).
         const Value* global = m_globals.find(key);

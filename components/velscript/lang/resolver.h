@@ -2,9 +2,8 @@
 
 #include "lang/ast.h"
 #include "lang/errors.h"
+#include "lang/name_map.h"
 
-#include <QHash>
-#include <QSet>
 #include <QString>
 
 #include <deque>
@@ -16,16 +15,19 @@ namespace velscript::lang {
 // arguments point straight at them.
 struct GlobalTable {
     std::deque<Value> values;
-    QHash<QString, Value*> byName; // lower-case names
-    QSet<QString> constants;
+    NameMap<Value*> byName; // lower-case names
+    NameSet constants;
 
-    Value* find(const QString& name) const { return byName.value(name.toLower(), nullptr); }
+    Value* find(const QString& name) const
+    {
+        return valueOr<Value*>(byName, name.toLower(), nullptr);
+    }
     Value* add(const QString& name);
     // An object the host bound (Err included): the script can use it but not rebind it.
     void bind(const QString& name, const Value& object);
 };
 
-using ProcedureTable = QHash<QString, Procedure*>; // lower-case names
+using ProcedureTable = NameMap<Procedure*>; // lower-case names
 
 // Turns names into slots, global addresses, routines and built-ins, and finds the statements
 // that can append in place. Module statements are resolved before routines so that routines see
