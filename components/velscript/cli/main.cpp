@@ -108,7 +108,9 @@ int main(int argc, char** argv)
     interpreter.setHooked(!fast);
     std::optional<ScriptError> error;
     try {
-        error = interpreter.load(QString::fromUtf8(source.readAll()));
+        // The file's bytes are freed before the load, which needs the memory more.
+        const QString text = QString::fromUtf8(source.readAll());
+        error = interpreter.load(text);
     } catch (const std::bad_alloc&) {
         // Too large even to read: the error load() gives for a source too large to load.
         error.emplace();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/name_map.h"
 #include "lang/operators.h"
 #include "lang/value.h"
 
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace velscript::lang {
@@ -72,6 +74,27 @@ enum class ExprKind : std::uint8_t {
 };
 
 struct Expr {
+    Expr() : slot(0) {}
+    ~Expr()
+    {
+        if (kind == ExprKind::Constant)
+            constant.~Value();
+    }
+    Expr(const Expr&) = delete;
+    Expr& operator=(const Expr&) = delete;
+
+    // Makes this expression a Constant holding `value`; the only way to become one, since the
+    // value shares its place with the other kinds' data.
+    void makeConstant(Value value)
+    {
+        if (kind == ExprKind::Constant) {
+            constant = std::move(value);
+            return;
+        }
+        new (&constant) Value(std::move(value));
+        kind = ExprKind::Constant;
+    }
+
     ExprKind kind = ExprKind::Name;
     BinaryOp binaryOp = BinaryOp::Add;
     UnaryOp unaryOp = UnaryOp::Negate;
@@ -80,13 +103,15 @@ struct Expr {
     bool readOnly = false;      // a constant or a bound object: passed by value even to ByRef
     int line = 0;
     int column = 0;
-    union {                   // which one by the kind
-        int slot = 0;         // Local, LocalRef; Builtin: its index; Undefined: the error
+    // Which one by the kind. A long script has millions of expressions: each holds only what its
+    // kind uses.
+    union {
+        int slot;             // Local, LocalRef; Builtin: its index; Undefined: the error
         Value* global;        // Global
         Procedure* procedure; // Call
+        const QString* name;  // Name, NameCall, Member: the spelling, in the module's names
+        Value constant;       // Constant
     };
-    Value constant;
-    QString name;
     ExprPtr left;
     ExprPtr right;
     ExprList args;
@@ -125,6 +150,16 @@ struct DimItem {
     bool isArray = false;
 };
 
+// What loops, branches and declarations have beyond a statement's common part.
+struct StmtParts {
+    ExprPtr limit;
+    ExprPtr step;
+    std::vector<ExprPtr> conditions;
+    std::vector<std::vector<ExprPtr>> caseValues;
+    std::vector<Block> blocks;
+    std::vector<DimItem> items;
+};
+
 struct Stmt {
     StmtKind kind = StmtKind::Nothing;
     bool isSet = false;
@@ -136,13 +171,14 @@ struct Stmt {
     int endLine = 0; // the line of Next / Loop / Wend, a step position of every round
     ExprPtr target;
     ExprPtr value;
-    ExprPtr limit;
-    ExprPtr step;
-    ExprList conditions;
-    CompactList<std::vector<ExprPtr>> caseValues;
-    CompactList<Block> blocks;
-    CompactList<DimItem> items;
+    // If, Select, the loops, Dim, ReDim and Const have these; the simple statements, most of a
+    // long script, do without.
+    std::unique_ptr<StmtParts> parts;
 };
+
+// A long script has millions of statements and expressions: a field more is megabytes more, and
+// with the allocator's own word these sizes fill its blocks exactly.
+static_assert(sizeof(Expr) <= 56 && sizeof(Stmt) <= 40);
 
 struct Parameter {
     QString name;
@@ -173,6 +209,7 @@ struct Procedure {
 
 // A parsed source: its module-level statements and its routines.
 struct Module {
+    NameSet names; // first: the syntax tree points into it
     Block statements;
     std::vector<std::unique_ptr<Procedure>> procedures;
     bool optionExplicit = false;

@@ -270,8 +270,8 @@ Value Machine::member(const Expr& expr)
     // Hold the object: the call may drop the variable's reference to it.
     const std::shared_ptr<HostObject> target = object.objectRef();
     if (expr.hasParens)
-        return target->call(expr.name, args);
-    return target->getProperty(expr.name);
+        return target->call(*expr.name, args);
+    return target->getProperty(*expr.name);
 }
 
 void Machine::checkStringLength(qsizetype length) const

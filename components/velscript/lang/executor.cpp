@@ -137,7 +137,7 @@ void Machine::assign(const Stmt& stmt)
         const Value object = eval(*target.left);
         if (!object.isObject() || object.isNothing())
             throw RuntimeError(ErrorNumber::ObjectRequired);
-        object.objectRef()->setProperty(target.name, value);
+        object.objectRef()->setProperty(*target.name, value);
         return;
     }
     default:
@@ -168,7 +168,7 @@ void Machine::appendAssign(const Stmt& stmt)
 
 void Machine::dim(const Stmt& stmt)
 {
-    for (const DimItem& item : stmt.items) {
+    for (const DimItem& item : stmt.parts->items) {
         if (stmt.kind == StmtKind::Const) {
             storage(*item.target) = eval(*item.value);
             continue;
@@ -190,34 +190,37 @@ void Machine::dim(const Stmt& stmt)
 
 Flow Machine::ifStatement(const Stmt& stmt)
 {
-    for (size_t i = 0; i < stmt.conditions.size(); ++i) {
-        if (isTrue(eval(*stmt.conditions[i])))
-            return execBlock(stmt.blocks[i]);
+    const StmtParts& parts = *stmt.parts;
+    for (size_t i = 0; i < parts.conditions.size(); ++i) {
+        if (isTrue(eval(*parts.conditions[i])))
+            return execBlock(parts.blocks[i]);
     }
-    if (stmt.blocks.size() > stmt.conditions.size())
-        return execBlock(stmt.blocks.back());
+    if (parts.blocks.size() > parts.conditions.size())
+        return execBlock(parts.blocks.back());
     return Flow::Normal;
 }
 
 Flow Machine::selectStatement(const Stmt& stmt)
 {
     const Value subject = eval(*stmt.value);
-    for (size_t i = 0; i < stmt.caseValues.size(); ++i) {
-        for (const auto& candidate : stmt.caseValues[i]) {
+    const StmtParts& parts = *stmt.parts;
+    for (size_t i = 0; i < parts.caseValues.size(); ++i) {
+        for (const auto& candidate : parts.caseValues[i]) {
             if (isTrue(binary(BinaryOp::Equal, subject, eval(*candidate))))
-                return execBlock(stmt.blocks[i]);
+                return execBlock(parts.blocks[i]);
         }
     }
-    if (stmt.blocks.size() > stmt.caseValues.size())
-        return execBlock(stmt.blocks.back());
+    if (parts.blocks.size() > parts.caseValues.size())
+        return execBlock(parts.blocks.back());
     return Flow::Normal;
 }
 
 Flow Machine::forStatement(const Stmt& stmt)
 {
     const Value start = toNumber(eval(*stmt.value));
-    const Value end = toNumber(eval(*stmt.limit));
-    const Value step = stmt.step ? toNumber(eval(*stmt.step)) : Value(std::int32_t(1));
+    const StmtParts& parts = *stmt.parts;
+    const Value end = toNumber(eval(*parts.limit));
+    const Value step = parts.step ? toNumber(eval(*parts.step)) : Value(std::int32_t(1));
     Value& counter = storage(*stmt.target);
     counter = start;
     const bool integers = start.isInteger() && end.isInteger() && step.isInteger();
@@ -235,7 +238,7 @@ Flow Machine::forStatement(const Stmt& stmt)
             if (realStep >= 0 ? at > realEnd : at < realEnd)
                 break;
         }
-        const Flow flow = execBlock(stmt.blocks[0]);
+        const Flow flow = execBlock(stmt.parts->blocks[0]);
         if (flow == Flow::ExitFor)
             break;
         if (flow != Flow::Normal)
@@ -267,7 +270,7 @@ Flow Machine::forEachStatement(const Stmt& stmt)
                                                  : ErrorNumber::TypeMismatch);
     for (const Value& item : collection.array()) {
         storage(*stmt.target) = item;
-        const Flow flow = execBlock(stmt.blocks[0]);
+        const Flow flow = execBlock(stmt.parts->blocks[0]);
         if (flow == Flow::ExitFor)
             break;
         if (flow != Flow::Normal)
@@ -286,7 +289,7 @@ Flow Machine::doStatement(const Stmt& stmt)
             break;
         if (test == LoopTest::UntilBefore && isTrue(eval(*stmt.value)))
             break;
-        const Flow flow = execBlock(stmt.blocks[0]);
+        const Flow flow = execBlock(stmt.parts->blocks[0]);
         if (flow == Flow::ExitDo && stmt.kind == StmtKind::Do)
             break;
         if (flow != Flow::Normal)

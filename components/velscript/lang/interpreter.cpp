@@ -198,16 +198,16 @@ Outcome Interpreter::evaluate(const QString& expression, Value* result)
     Outcome outcome;
     outcome.completion = Outcome::Completion::Failed;
     const Machine::TypedScope scope = m->typedScope();
-    ExprPtr expr;
+    ParsedExpression typed;
     try {
         auto parsed = parseExpression(expression);
         if (!parsed) {
             outcome.error = parsed.error();
             return outcome;
         }
-        expr = std::move(*parsed);
+        typed = std::move(*parsed);
         if (auto error =
-                resolveExpression(expr, m->globals, m->procedures,
+                resolveExpression(typed.expr, m->globals, m->procedures,
                                   m->module && m->module->optionExplicit, scope.procedure)) {
             outcome.error = *error;
             return outcome;
@@ -216,11 +216,11 @@ Outcome Interpreter::evaluate(const QString& expression, Value* result)
         outcome.error = outOfMemory();
         return outcome;
     }
-    return m->guarded([this, &expr, result, scope] {
+    return m->guarded([this, &typed, result, scope] {
         m->enter(scope);
         // The typed line is line 1, as for execute(); a failure here is not the script's last line.
         m->line.store(1, std::memory_order_relaxed);
-        Value value = m->eval(*expr);
+        Value value = m->eval(*typed.expr);
         if (result)
             *result = std::move(value);
     });

@@ -331,9 +331,10 @@ void Lexer::identifier()
         skipComment();
         return;
     }
-    // The syntax tree keeps the names it is given: one text for all uses of a name.
-    text = *m_names.insert(std::move(text)).first;
-    add(TokenKind::Identifier, std::move(text), start);
+    // One text for all uses of a name, kept by the syntax tree.
+    const QString& name = *m_names.insert(std::move(text)).first;
+    add(TokenKind::Identifier, name, start);
+    m_tokens.back().name = &name;
     const auto it = keywordTable().find(lower);
     if (it != keywordTable().end()) {
         m_tokens.back().kind = TokenKind::Keyword;

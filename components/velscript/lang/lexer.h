@@ -78,7 +78,10 @@ struct Token {
     TokenKind kind = TokenKind::End;
     Keyword keyword = Keyword::None;
     QString text; // identifiers as written, operators, string contents
-    Value value;  // numbers
+    // Identifiers and keywords: the same spelling in the lexer's names, which the syntax tree
+    // keeps.
+    const QString* name = nullptr;
+    Value value; // numbers
     int line = 1;
     int column = 1;
 };
@@ -96,6 +99,9 @@ public:
     // The next token, or false with error() set.
     bool next(Token& token);
     const ScriptError& error() const { return m_error; }
+    // Every spelling a token's name points at, for the syntax tree to keep. The texts stay where
+    // they are, so the names stay valid.
+    NameSet takeNames() { return std::move(m_names); }
 
 private:
     bool scan();

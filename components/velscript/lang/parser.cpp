@@ -61,7 +61,7 @@ std::expected<Module, ScriptError> parseStatements(const QString& source)
     return parseWith(source, [](Parser& p) { return p.module(false); });
 }
 
-std::expected<ExprPtr, ScriptError> parseExpression(const QString& source)
+std::expected<ParsedExpression, ScriptError> parseExpression(const QString& source)
 {
     return parseWith(source, [](Parser& p) { return p.standaloneExpression(); });
 }
@@ -154,11 +154,11 @@ void Parser::expectEnd(Keyword what)
     next();
 }
 
-QString Parser::expectIdentifier()
+const QString* Parser::expectIdentifier()
 {
     if (peek().kind != TokenKind::Identifier)
         fail(QStringLiteral("Expected identifier"));
-    return next().text;
+    return next().name;
 }
 
 bool Parser::atStatementEnd() const
@@ -215,6 +215,7 @@ Module Parser::module(bool allowDefinitions)
         }
         endOfStatement();
     }
+    result.names = m_lexer.takeNames();
     return result;
 }
 
@@ -223,7 +224,7 @@ std::unique_ptr<Procedure> Parser::procedure()
     auto proc = std::make_unique<Procedure>();
     proc->line = peek().line;
     proc->isFunction = next().keyword == Keyword::Function;
-    proc->name = expectIdentifier();
+    proc->name = *expectIdentifier();
     if (acceptOperator(u"(")) {
         if (!atOperator(u")")) {
             do {
@@ -234,7 +235,7 @@ std::unique_ptr<Procedure> Parser::procedure()
                     acceptKeyword(Keyword::ByRef);
                 param.line = peek().line;
                 param.column = peek().column;
-                param.name = expectIdentifier();
+                param.name = *expectIdentifier();
                 if (acceptOperator(u"("))
                     expectOperator(u")");
                 proc->params.push_back(param);
@@ -324,9 +325,7 @@ std::unique_ptr<Stmt> Parser::statement()
             fail(QStringLiteral("Expected identifier"));
         if (callee->kind == ExprKind::Member)
             callee->hasParens = true;
-        auto stmt = std::make_unique<Stmt>();
-        stmt->kind = StmtKind::Call;
-        stmt->line = line;
+        auto stmt = makeStmt(StmtKind::Call, line);
         stmt->value = std::move(callee);
         return stmt;
     }
@@ -337,9 +336,7 @@ std::unique_ptr<Stmt> Parser::statement()
 
 std::unique_ptr<Stmt> Parser::dimStatement(StmtKind kind)
 {
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = kind;
-    stmt->line = peek().line;
+    auto stmt = makeCompound(kind, peek().line);
     if (kind == StmtKind::ReDim)
         stmt->preserve = acceptKeyword(Keyword::Preserve);
     do {
@@ -357,23 +354,21 @@ std::unique_ptr<Stmt> Parser::dimStatement(StmtKind kind)
         }
         if (kind == StmtKind::ReDim && !item.size)
             failAt(at, QStringLiteral("Expected '(' and the new upper bound"));
-        stmt->items.push_back(std::move(item));
+        stmt->parts->items.push_back(std::move(item));
     } while (acceptOperator(u","));
     return stmt;
 }
 
 std::unique_ptr<Stmt> Parser::constStatement()
 {
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::Const;
-    stmt->line = next().line;
+    auto stmt = makeCompound(StmtKind::Const, next().line);
     do {
         DimItem item;
         item.target = makeExpr(ExprKind::Name, peek());
         item.target->name = expectIdentifier();
         expectOperator(u"=");
         item.value = expression();
-        stmt->items.push_back(std::move(item));
+        stmt->parts->items.push_back(std::move(item));
     } while (acceptOperator(u","));
     return stmt;
 }

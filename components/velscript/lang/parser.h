@@ -17,7 +17,12 @@ namespace velscript::lang {
 std::expected<Module, ScriptError> parseModule(const QString& source);
 // One line typed at run time: statements only, no definitions.
 std::expected<Module, ScriptError> parseStatements(const QString& source);
-std::expected<ExprPtr, ScriptError> parseExpression(const QString& source);
+// An expression typed at run time, with the names it uses.
+struct ParsedExpression {
+    NameSet names; // first: the expression points into it
+    ExprPtr expr;
+};
+std::expected<ParsedExpression, ScriptError> parseExpression(const QString& source);
 
 // Recursive descent over the token list; the first error ends the parse. Statements are in
 // parser.cpp, expressions in parser_expressions.cpp.
@@ -26,7 +31,7 @@ public:
     explicit Parser(const QString& source) : m_lexer(source) {}
 
     Module module(bool allowDefinitions);
-    ExprPtr standaloneExpression();
+    ParsedExpression standaloneExpression();
 
 private:
     friend class NestingGuard;
@@ -41,7 +46,7 @@ private:
     void expectKeyword(Keyword keyword);
     void expectOperator(QStringView op);
     void expectEnd(Keyword what);
-    QString expectIdentifier();
+    const QString* expectIdentifier();
     bool atStatementEnd() const;
     void skipSeparators();
     [[noreturn]] void fail(const QString& message) const;
@@ -72,6 +77,8 @@ private:
     ExprPtr primary();
     std::vector<ExprPtr> argumentList();
     ExprPtr makeExpr(ExprKind kind, const Token& at) const;
+    static std::unique_ptr<Stmt> makeStmt(StmtKind kind, int line);
+    static std::unique_ptr<Stmt> makeCompound(StmtKind kind, int line);
     void countOperator();
 
     // The tokens read ahead, after the last two taken (which callers may still hold).

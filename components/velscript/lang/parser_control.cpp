@@ -4,32 +4,46 @@
 
 namespace velscript::lang {
 
+std::unique_ptr<Stmt> Parser::makeStmt(StmtKind kind, int line)
+{
+    auto stmt = std::make_unique<Stmt>();
+    stmt->kind = kind;
+    stmt->line = line;
+    return stmt;
+}
+
+std::unique_ptr<Stmt> Parser::makeCompound(StmtKind kind, int line)
+{
+    auto stmt = makeStmt(kind, line);
+    stmt->parts = std::make_unique<StmtParts>();
+    return stmt;
+}
+
 std::unique_ptr<Stmt> Parser::ifStatement()
 {
     NestingGuard guard(*this);
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::If;
-    stmt->line = next().line;
-    stmt->conditions.push_back(expression());
+    auto stmt = makeCompound(StmtKind::If, next().line);
+    StmtParts& parts = *stmt->parts;
+    parts.conditions.push_back(expression());
     expectKeyword(Keyword::Then);
     if (peek().kind != TokenKind::Newline && peek().kind != TokenKind::End) {
         // The one-line form: `If c Then a : b Else d`.
         ++m_singleLineIf;
-        stmt->blocks.push_back(singleLineBody());
+        parts.blocks.push_back(singleLineBody());
         if (acceptKeyword(Keyword::Else))
-            stmt->blocks.push_back(singleLineBody());
+            parts.blocks.push_back(singleLineBody());
         --m_singleLineIf;
         return stmt;
     }
-    stmt->blocks.push_back(block());
+    parts.blocks.push_back(block());
     while (atKeyword(Keyword::ElseIf)) {
         next();
-        stmt->conditions.push_back(expression());
+        parts.conditions.push_back(expression());
         expectKeyword(Keyword::Then);
-        stmt->blocks.push_back(block());
+        parts.blocks.push_back(block());
     }
     if (acceptKeyword(Keyword::Else))
-        stmt->blocks.push_back(block());
+        parts.blocks.push_back(block());
     expectEnd(Keyword::If);
     return stmt;
 }
@@ -55,9 +69,8 @@ Block Parser::singleLineBody()
 std::unique_ptr<Stmt> Parser::selectStatement()
 {
     NestingGuard guard(*this);
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::Select;
-    stmt->line = next().line;
+    auto stmt = makeCompound(StmtKind::Select, next().line);
+    StmtParts& parts = *stmt->parts;
     expectKeyword(Keyword::Case);
     stmt->value = expression();
     endOfStatement();
@@ -72,14 +85,14 @@ std::unique_ptr<Stmt> Parser::selectStatement()
             do {
                 values.push_back(expression());
             } while (acceptOperator(u","));
-            stmt->caseValues.push_back(std::move(values));
+            parts.caseValues.push_back(std::move(values));
         }
         endOfStatement();
-        stmt->blocks.push_back(block());
+        parts.blocks.push_back(block());
     }
     if (atKeyword(Keyword::Case))
         fail(QStringLiteral("Expected 'End Select'"));
-    if (!atKeyword(Keyword::End) && stmt->blocks.empty())
+    if (!atKeyword(Keyword::End) && parts.blocks.empty())
         fail(QStringLiteral("Expected 'Case'"));
     expectEnd(Keyword::Select);
     return stmt;
@@ -88,10 +101,10 @@ std::unique_ptr<Stmt> Parser::selectStatement()
 std::unique_ptr<Stmt> Parser::forStatement()
 {
     NestingGuard guard(*this);
-    auto stmt = std::make_unique<Stmt>();
-    stmt->line = next().line;
+    const int line = next().line;
     const bool each = acceptKeyword(Keyword::Each);
-    stmt->kind = each ? StmtKind::ForEach : StmtKind::For;
+    auto stmt = makeCompound(each ? StmtKind::ForEach : StmtKind::For, line);
+    StmtParts& parts = *stmt->parts;
     stmt->target = makeExpr(ExprKind::Name, peek());
     stmt->target->name = expectIdentifier();
     if (each) {
@@ -101,19 +114,19 @@ std::unique_ptr<Stmt> Parser::forStatement()
         expectOperator(u"=");
         stmt->value = expression();
         expectKeyword(Keyword::To);
-        stmt->limit = expression();
+        parts.limit = expression();
         if (acceptKeyword(Keyword::Step))
-            stmt->step = expression();
+            parts.step = expression();
     }
     endOfStatement();
     ++m_loopFor;
-    stmt->blocks.push_back(block());
+    parts.blocks.push_back(block());
     --m_loopFor;
     stmt->endLine = peek().line;
     expectKeyword(Keyword::Next);
     if (peek().kind == TokenKind::Identifier &&
-        peek().text.compare(stmt->target->name, Qt::CaseInsensitive) != 0)
-        fail(QStringLiteral("Expected 'Next %1'").arg(stmt->target->name));
+        peek().text.compare(*stmt->target->name, Qt::CaseInsensitive) != 0)
+        fail(QStringLiteral("Expected 'Next %1'").arg(*stmt->target->name));
     if (peek().kind == TokenKind::Identifier)
         next();
     return stmt;
@@ -122,9 +135,7 @@ std::unique_ptr<Stmt> Parser::forStatement()
 std::unique_ptr<Stmt> Parser::doStatement()
 {
     NestingGuard guard(*this);
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::Do;
-    stmt->line = next().line;
+    auto stmt = makeCompound(StmtKind::Do, next().line);
     if (atKeyword(Keyword::While) || atKeyword(Keyword::Until)) {
         stmt->loopTest =
             next().keyword == Keyword::While ? LoopTest::WhileBefore : LoopTest::UntilBefore;
@@ -132,7 +143,7 @@ std::unique_ptr<Stmt> Parser::doStatement()
     }
     endOfStatement();
     ++m_loopDo;
-    stmt->blocks.push_back(block());
+    stmt->parts->blocks.push_back(block());
     --m_loopDo;
     stmt->endLine = peek().line;
     expectKeyword(Keyword::Loop);
@@ -149,12 +160,10 @@ std::unique_ptr<Stmt> Parser::doStatement()
 std::unique_ptr<Stmt> Parser::whileStatement()
 {
     NestingGuard guard(*this);
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::While;
-    stmt->line = next().line;
+    auto stmt = makeCompound(StmtKind::While, next().line);
     stmt->value = expression();
     endOfStatement();
-    stmt->blocks.push_back(block());
+    stmt->parts->blocks.push_back(block());
     stmt->endLine = peek().line;
     expectKeyword(Keyword::Wend);
     return stmt;
@@ -162,9 +171,7 @@ std::unique_ptr<Stmt> Parser::whileStatement()
 
 std::unique_ptr<Stmt> Parser::exitStatement()
 {
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::Exit;
-    stmt->line = next().line;
+    auto stmt = makeStmt(StmtKind::Exit, next().line);
     const Token& what = peek();
     bool valid = false;
     if (acceptKeyword(Keyword::Do)) {
@@ -189,9 +196,7 @@ std::unique_ptr<Stmt> Parser::exitStatement()
 
 std::unique_ptr<Stmt> Parser::onErrorStatement()
 {
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::OnError;
-    stmt->line = next().line;
+    auto stmt = makeStmt(StmtKind::OnError, next().line);
     expectKeyword(Keyword::Error);
     if (acceptKeyword(Keyword::Resume)) {
         expectKeyword(Keyword::Next);

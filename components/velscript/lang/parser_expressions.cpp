@@ -81,14 +81,14 @@ ExprPtr Parser::makeExpr(ExprKind kind, const Token& at) const
     return expr;
 }
 
-ExprPtr Parser::standaloneExpression()
+ParsedExpression Parser::standaloneExpression()
 {
     skipSeparators();
     ExprPtr expr = expression();
     skipSeparators();
     if (peek().kind != TokenKind::End)
         fail(QStringLiteral("Expected end of expression"));
-    return expr;
+    return ParsedExpression{m_lexer.takeNames(), std::move(expr)};
 }
 
 // Precedence climbing; `left`, when given, is an operand already read (a statement call's
@@ -163,7 +163,7 @@ ExprPtr Parser::postfix()
         return primary();
     const Token& token = next();
     ExprPtr expr = makeExpr(ExprKind::Name, token);
-    expr->name = token.text;
+    expr->name = token.name;
     if (atOperator(u"(")) {
         expr->kind = ExprKind::NameCall;
         expr->hasParens = true;
@@ -177,7 +177,7 @@ ExprPtr Parser::postfix()
             fail(QStringLiteral("Expected identifier"));
         next();
         ExprPtr node = makeExpr(ExprKind::Member, member);
-        node->name = member.text;
+        node->name = member.name;
         node->left = std::move(expr);
         if (atOperator(u"(")) {
             node->hasParens = true;
@@ -191,29 +191,29 @@ ExprPtr Parser::postfix()
 ExprPtr Parser::primary()
 {
     const Token& token = peek();
-    ExprPtr expr = makeExpr(ExprKind::Constant, token);
+    Value value;
     switch (token.kind) {
     case TokenKind::Number:
-        expr->constant = token.value;
+        value = token.value;
         break;
     case TokenKind::String:
-        expr->constant = Value(token.text);
+        value = Value(token.text);
         break;
     case TokenKind::Keyword:
         switch (token.keyword) {
         case Keyword::True:
-            expr->constant = Value(true);
+            value = Value(true);
             break;
         case Keyword::False:
-            expr->constant = Value(false);
+            value = Value(false);
             break;
         case Keyword::Empty:
             break;
         case Keyword::Null:
-            expr->constant = Value::null();
+            value = Value::null();
             break;
         case Keyword::Nothing:
-            expr->constant = Value::nothing();
+            value = Value::nothing();
             break;
         default:
             fail(QStringLiteral("Expected expression"));
@@ -231,6 +231,8 @@ ExprPtr Parser::primary()
     default:
         fail(QStringLiteral("Expected expression"));
     }
+    ExprPtr expr = makeExpr(ExprKind::Name, token);
+    expr->makeConstant(std::move(value));
     next();
     return expr;
 }
@@ -242,9 +244,7 @@ std::unique_ptr<Stmt> Parser::assignmentOrCall()
     if (acceptOperator(u"=")) {
         if (target->kind == ExprKind::Member && target->hasParens)
             fail(QStringLiteral("Expected end of statement"));
-        auto stmt = std::make_unique<Stmt>();
-        stmt->kind = StmtKind::Assign;
-        stmt->line = line;
+        auto stmt = makeStmt(StmtKind::Assign, line);
         stmt->target = std::move(target);
         stmt->value = expression();
         return stmt;
@@ -258,8 +258,7 @@ std::unique_ptr<Stmt> Parser::assignmentOrCall()
 // argument's expression when more follows (`Log (1 + 2) * 3`), the argument list otherwise.
 std::unique_ptr<Stmt> Parser::callStatement(ExprPtr callee)
 {
-    auto stmt = std::make_unique<Stmt>();
-    stmt->kind = StmtKind::Call;
+    auto stmt = makeStmt(StmtKind::Call, 0);
     if (callee->kind != ExprKind::Name && callee->kind != ExprKind::NameCall &&
         callee->kind != ExprKind::Member)
         fail(QStringLiteral("Expected statement"));

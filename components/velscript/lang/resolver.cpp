@@ -100,33 +100,35 @@ private:
     void declareAll(const Block& block)
     {
         for (const auto& stmt : block) {
+            if (!stmt->parts)
+                continue;
             if (stmt->kind == StmtKind::Dim || stmt->kind == StmtKind::Const ||
                 stmt->kind == StmtKind::ReDim) {
-                for (const DimItem& item : stmt->items)
+                for (const DimItem& item : stmt->parts->items)
                     declare(*item.target, stmt->kind);
             }
-            for (const Block& inner : stmt->blocks)
+            for (const Block& inner : stmt->parts->blocks)
                 declareAll(inner);
         }
     }
 
     void declare(const Expr& target, StmtKind how)
     {
-        const QString key = target.name.toLower();
+        const QString key = target.name->toLower();
         const bool constant = how == StmtKind::Const;
         if (m_fixedLocals && (m_locals.contains(key) || isOwnResult(key))) {
             // ReDim resizes the paused routine's array; a declaration would hide its variable.
             if (how == StmtKind::ReDim)
                 return;
             failAt(target.line, target.column,
-                   QStringLiteral("Name redefined: '%1'").arg(target.name));
+                   QStringLiteral("Name redefined: '%1'").arg(*target.name));
         }
         if (m_proc && !m_fixedLocals) {
             if (m_locals.contains(key)) {
                 if (how == StmtKind::ReDim)
                     return;
                 failAt(target.line, target.column,
-                       QStringLiteral("Name redefined: '%1'").arg(target.name));
+                       QStringLiteral("Name redefined: '%1'").arg(*target.name));
             }
             m_locals.emplace(key, LocalInfo{m_slotCount++, false, constant});
             return;
@@ -135,7 +137,7 @@ private:
         if (m_globals.byName.contains(key) && how != StmtKind::ReDim &&
             (m_declaredHere.contains(key) || m_globals.constants.contains(key)))
             failAt(target.line, target.column,
-                   QStringLiteral("Name redefined: '%1'").arg(target.name));
+                   QStringLiteral("Name redefined: '%1'").arg(*target.name));
         m_declaredHere.insert(key);
         m_globals.add(key);
         if (constant)
@@ -175,7 +177,7 @@ private:
 // an implicit one when asked to.
 bool Resolver::variable(Expr& expr, bool create)
 {
-    const QString key = expr.name.toLower();
+    const QString key = expr.name->toLower();
     if (m_proc) {
         if (isOwnResult(key)) {
             expr.kind = ExprKind::Local;
@@ -222,7 +224,7 @@ void Resolver::resolveCallee(Expr& callee)
         resolveExpr(callee.left);
         return;
     }
-    const QString key = callee.name.toLower();
+    const QString key = callee.name->toLower();
     if (Procedure* proc = valueOr<Procedure*>(m_procedures, key, nullptr)) {
         callee.kind = ExprKind::Call;
         callee.procedure = proc;
@@ -242,7 +244,7 @@ void Resolver::resolveExpr(ExprPtr& expr)
     case ExprKind::Name:
         if (variable(e, false))
             return;
-        if (m_procedures.contains(e.name.toLower()) || findBuiltin(e.name) >= 0) {
+        if (m_procedures.contains(e.name->toLower()) || findBuiltin(*e.name) >= 0) {
             resolveCallee(e);
             return;
         }
@@ -254,7 +256,7 @@ void Resolver::resolveExpr(ExprPtr& expr)
         base->line = e.line;
         base->column = e.column;
         if (m_proc && m_proc->isFunction &&
-            e.name.compare(m_proc->name, Qt::CaseInsensitive) == 0) {
+            e.name->compare(m_proc->name, Qt::CaseInsensitive) == 0) {
             resolveCallee(e); // a Function calling itself
             return;
         }
@@ -286,7 +288,7 @@ void Resolver::resolveExpr(ExprPtr& expr)
 // Constants and the host's objects are never changed: not assigned, not resized, not counted.
 void Resolver::checkAssignable(const Expr& target)
 {
-    const QString key = target.name.toLower();
+    const QString key = target.name->toLower();
     bool isConstant = m_globals.constants.contains(key);
     if (m_proc && m_proc->isFunction && key == m_proc->name.toLower())
         isConstant = false;
@@ -298,14 +300,14 @@ void Resolver::checkAssignable(const Expr& target)
         failAt(
             target.line, target.column,
             global && global->isObject()
-                ? QStringLiteral("Illegal assignment: '%1' is bound by the host").arg(target.name)
-                : QStringLiteral("Illegal assignment to constant '%1'").arg(target.name));
+                ? QStringLiteral("Illegal assignment: '%1' is bound by the host").arg(*target.name)
+                : QStringLiteral("Illegal assignment to constant '%1'").arg(*target.name));
     }
 }
 
 void Resolver::resolveTarget(Expr& target)
 {
-    const QString key = target.name.toLower();
+    const QString key = target.name->toLower();
     if (target.kind == ExprKind::Member) {
         resolveCallee(target);
         return;
@@ -326,7 +328,7 @@ void Resolver::resolveTarget(Expr& target)
     const bool known = variable(target, false);
     if (!known && (m_procedures.contains(key) || findBuiltin(key) >= 0))
         failAt(target.line, target.column,
-               QStringLiteral("Illegal assignment to '%1'").arg(target.name));
+               QStringLiteral("Illegal assignment to '%1'").arg(*target.name));
     if (!known)
         variable(target, true);
 }
@@ -381,7 +383,7 @@ void Resolver::resolveStmt(Stmt& stmt)
     case StmtKind::Dim:
     case StmtKind::ReDim:
     case StmtKind::Const:
-        for (DimItem& item : stmt.items) {
+        for (DimItem& item : stmt.parts->items) {
             if (stmt.kind == StmtKind::ReDim)
                 checkAssignable(*item.target);
             if (item.size)
@@ -394,10 +396,10 @@ void Resolver::resolveStmt(Stmt& stmt)
     case StmtKind::For:
     case StmtKind::ForEach:
         resolveExpr(stmt.value);
-        if (stmt.limit)
-            resolveExpr(stmt.limit);
-        if (stmt.step)
-            resolveExpr(stmt.step);
+        if (stmt.parts->limit)
+            resolveExpr(stmt.parts->limit);
+        if (stmt.parts->step)
+            resolveExpr(stmt.parts->step);
         resolveTarget(*stmt.target);
         break;
     default:
@@ -405,13 +407,15 @@ void Resolver::resolveStmt(Stmt& stmt)
             resolveExpr(stmt.value);
         break;
     }
-    for (auto& condition : stmt.conditions)
+    if (!stmt.parts)
+        return;
+    for (auto& condition : stmt.parts->conditions)
         resolveExpr(condition);
-    for (auto& values : stmt.caseValues) {
+    for (auto& values : stmt.parts->caseValues) {
         for (auto& value : values)
             resolveExpr(value);
     }
-    for (Block& inner : stmt.blocks)
+    for (Block& inner : stmt.parts->blocks)
         resolveBlock(inner);
 }
 
