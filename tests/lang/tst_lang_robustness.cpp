@@ -774,6 +774,7 @@ private slots:
     void memoryLimitedLoads_data();
     void memoryLimitedLoads();
     void eachAllocationOfALoadFails();
+    void longScriptsLoadInLittleMemory();
     void tokenSoup();
     void mutatedFeatureScripts();
     void hostilePrograms();
@@ -1138,6 +1139,32 @@ void TestLanguageRobustness::memoryLimitedLoads()
                               "the interpreter does not work after the load",
                               "an exception escaped the load"};
     QVERIFY2(WEXITSTATUS(status) <= 1, problems[std::min(WEXITSTATUS(status), 5)]);
+}
+
+// What a loaded program keeps per statement, through operator new: a 20 MB script has 3.5 million
+// statements, and each byte here is 3.5 MB there.
+void TestLanguageRobustness::longScriptsLoadInLittleMemory()
+{
+    const struct {
+        const char* line;
+        qint64 bytes; // a statement may keep
+    } cases[] = {
+        {"x = 1", 200}, {"If a < 10 Then b = b + Len(s) * 2", 1100}, {"Log \"t\" & i", 500}};
+    for (const auto& [line, bytes] : cases) {
+        const int count = 20000;
+        const QString source = (QString::fromLatin1(line) + u'\n').repeated(count);
+        BudgetHost host(count, 0);
+        Interpreter interpreter(host);
+        allocatedBytes = 0;
+        allocationLimit = bytes * count;
+        const std::optional<ScriptError> error = interpreter.load(source);
+        const qint64 used = allocatedBytes;
+        allocationLimit = -1;
+        QVERIFY2(!error, qPrintable(QStringLiteral("`%1` needs more than %2 bytes a statement")
+                                        .arg(QLatin1String(line))
+                                        .arg(bytes)));
+        qInfo("`%s`: %lld bytes a statement", line, used / count);
+    }
 }
 
 // Each allocation a load makes fails once, in turn: wherever it happens (a syntax node, a name
