@@ -1189,6 +1189,11 @@ void TestLanguageInterpreter::hostObjectArguments()
     QCOMPARE(gauge->level, 1);
     QCOMPARE(replacement->level, 2);
     QCOMPARE(evaluated(interpreter, QStringLiteral("TypeName(Err)")), QStringLiteral("ErrObject"));
+    // Typed text reaches members by the names it spells itself.
+    QVERIFY(
+        interpreter.execute(QStringLiteral("gauge.Level = gauge.Add(gauge.Level, 3)")).finished());
+    QCOMPARE(evaluated(interpreter, QStringLiteral("GAUGE.level & gauge.Unit")),
+             QStringLiteral("5mm"));
 }
 
 // A host object that breaks the contract with another exception gets it back, and the interpreter
