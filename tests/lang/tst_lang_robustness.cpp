@@ -100,9 +100,10 @@ Limits smallLimits()
     return limits;
 }
 
+// CR LF, a lone CR and a lone LF each end a line.
 int lineCount(const QString& source)
 {
-    return int(source.count(u'\n')) + 1;
+    return int(source.count(u'\n') + source.count(u'\r') - source.count(u"\r\n")) + 1;
 }
 
 long peakResidentKiB()
