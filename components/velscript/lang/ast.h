@@ -109,7 +109,7 @@ struct Expr {
         int slot;             // Local, LocalRef; Builtin: its index; Undefined: the error
         Value* global;        // Global
         Procedure* procedure; // Call
-        const QString* name;  // Name, NameCall, Member: the spelling, in the module's names
+        const QString* name;  // Name, NameCall, Member: the spelling, in its source's names
         Value constant;       // Constant
     };
     ExprPtr left;
