@@ -163,6 +163,14 @@ bool SqlStatement::isTransactionControl() const
 
 std::expected<std::vector<SqlStatement>, QString> splitSqlScript(const QString& script)
 {
+    // SQLite ends a statement's text at a NUL and the driver does not look past it, so
+    // "DELETE FROM t<NUL> WHERE id = 1" would delete every row.
+    if (const qsizetype nul = script.indexOf(QChar(0)); nul >= 0) {
+        return std::unexpected(
+            QStringLiteral("The SQL text holds a NUL character at position %1, where SQLite would "
+                           "stop reading it: pass such a text as a value for a ? placeholder.")
+                .arg(nul + 1));
+    }
     return Splitter(script).split();
 }
 

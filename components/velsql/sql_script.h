@@ -21,7 +21,8 @@ struct SqlStatement {
 // blanks and comments are dropped.
 //
 // Fails with a description when the script uses numbered or named placeholders (?1, :name,
-// @name, $name): values are bound by position alone, so only `?` can be matched to them.
+// @name, $name): values are bound by position alone, so only `?` can be matched to them; and
+// when it holds a NUL character, which SQLite would take for the end of the text.
 std::expected<std::vector<SqlStatement>, QString> splitSqlScript(const QString& script);
 
 } // namespace velscript::velsql

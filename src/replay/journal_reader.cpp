@@ -9,12 +9,25 @@
 #include <QJsonDocument>
 #include <QSet>
 
+#include <limits>
+#include <optional>
+
 namespace velscript::replay {
 
 namespace {
 
 namespace field = journal::field;
 namespace operation = journal::operation;
+
+// An engine's number or instance: a whole number in 32 bits. Anything else would name another
+// engine once cut to fit (1.5 and 4294967296 both read as 0).
+std::optional<qint32> engineNumber(const QJsonValue& value)
+{
+    const qint64 number = value.toInteger(-1);
+    if (!value.isDouble() || number < 0 || number > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(number);
+}
 
 // Checks one entry; returns what is wrong with it, or nothing. known holds the instances created
 // so far in the current session.
@@ -28,12 +41,13 @@ QString check(JournalLine& line, QSet<qint32>& known)
         known.clear();
         return {};
     }
-    const QJsonValue engine = entry.value(field::Engine);
-    const QJsonValue instance = entry.value(field::Instance);
-    if (!engine.isDouble() || !instance.isDouble())
-        return QStringLiteral("%1 names no engine and instance").arg(line.op);
-    line.engine = qint32(engine.toInteger());
-    line.instance = qint32(instance.toInteger());
+    const auto engine = engineNumber(entry.value(field::Engine));
+    const auto instance = engineNumber(entry.value(field::Instance));
+    if (!engine || !instance)
+        return QStringLiteral("%1 names no engine and instance (whole numbers from 0)")
+            .arg(line.op);
+    line.engine = *engine;
+    line.instance = *instance;
 
     if (!entry.value(field::Arguments).isArray())
         return QStringLiteral("%1 has no argument list (\"args\")").arg(line.op);

@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace velscript;
 using namespace velscript::engine;
@@ -78,6 +79,9 @@ private slots:
     void openRefusals();
     void save();
     void saveFailureKeepsOldFile();
+    void saveThenOpenGivesTheSameText_data();
+    void saveThenOpenGivesTheSameText();
+    void saveRefusals();
     void newAndCheck();
     void logEntries();
     void logBound();
@@ -147,6 +151,15 @@ void TestEngineScript::open_data()
     QTest::newRow("Latin-1") << QByteArray("Log \"Gr\xFC\xDF\x65\"\r\n")
                              << QStringLiteral("Log \"Grüße\"\r\n");
     QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("UTF-16LE with byte-order mark")
+        << QByteArray("\xFF\xFE") +
+               QByteArray(reinterpret_cast<const char*>(script.utf16()), script.size() * 2)
+        << script;
+    QTest::newRow("UTF-16BE with byte-order mark")
+        << QByteArray("\xFE\xFF\0L\0o\0g\0 \0\x22\x6E\x29\0\x22", 16)
+        << QStringLiteral("Log \"温\"");
+    QTest::newRow("a second byte-order mark is text")
+        << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFLog 1") << QStringLiteral("\uFEFFLog 1");
 }
 
 // Open reads the file as UTF-8 (with or without a byte-order mark) or else Latin-1, and makes it
@@ -184,6 +197,11 @@ void TestEngineScript::openRefusals()
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(file.resize(MaxScriptFileSize));
     }
+    // Opening a pipe would wait for a writer for ever.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.vbs"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString oddUtf16 = dir.filePath(QStringLiteral("odd.vbs"));
+    QVERIFY(write(oddUtf16, QByteArray("\xFF\xFEL\0o\0g", 7)));
     auto engine = createdEngine(QStringLiteral("kept"));
     QVERIFY(engine);
     const struct {
@@ -191,7 +209,9 @@ void TestEngineScript::openRefusals()
         QString reason;
     } refused[] = {{dir.filePath(QStringLiteral("missing.vbs")), QStringLiteral("does not exist")},
                    {dir.path(), QStringLiteral("is a folder")},
-                   {big, QStringLiteral("larger than 16777216 bytes")}};
+                   {big, QStringLiteral("larger than 16777216 bytes")},
+                   {fifo, QStringLiteral("is a device, pipe or socket, not a script file")},
+                   {oddUtf16, QStringLiteral("byte-order mark of UTF-16LE but is not UTF-16LE")}};
     for (const auto& [path, reason] : refused) {
         QCOMPARE(value(engine->Open(path, Variant::missing())), False);
         QVERIFY2(lastEntry(*engine).contains(reason), qPrintable(lastEntry(*engine)));
@@ -252,6 +272,61 @@ void TestEngineScript::saveFailureKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kept.vbs")});
     QCOMPARE(value(engine->FileName()), QString());
     QCOMPARE(value(engine->Modified()), True);
+}
+
+void TestEngineScript::saveThenOpenGivesTheSameText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("line ends of every kind") << QStringLiteral("a\rb\r\nc\nd\r");
+    QTest::newRow("NUL and control characters")
+        << QStringLiteral("a") + QChar(0) + QStringLiteral("\x01\tb\x7F");
+    QTest::newRow("characters beyond Latin-1 and the BMP")
+        << QStringLiteral("ÿ ü 温 \U0001F600 \uFFFD \uFFFF");
+    QTest::newRow("text that looks like Latin-1 read as UTF-8") << QStringLiteral("Ã¼ Ã©");
+    QTest::newRow("a leading U+FEFF") << QStringLiteral("\uFEFFLog 1\n");
+    QTest::newRow("a leading U+FEFF twice") << QStringLiteral("\uFEFF\uFEFF");
+}
+
+// Whatever text the engine holds, the file it saves opens as that text again.
+void TestEngineScript::saveThenOpenGivesTheSameText()
+{
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("round.vbs"));
+    auto engine = createdEngine(text);
+    QVERIFY(engine);
+    QCOMPARE(value(engine->Save(path, Variant::missing())), True);
+    ENGINE_OK(engine->Text(QStringLiteral("other")));
+    QCOMPARE(value(engine->Open(path, Variant::missing())), True);
+    QCOMPARE(value(engine->Text()), text);
+}
+
+// A save that would change the text or put a file in the place of a pipe fails and keeps what
+// was there.
+void TestEngineScript::saveRefusals()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kept.vbs"));
+    QVERIFY(write(path, "old"));
+    auto engine =
+        createdEngine(QStringLiteral("Log 1\nLog \"") + QChar(0xD800) + QStringLiteral("\"\n"));
+    QVERIFY(engine);
+    auto saved = engine->Save(path, Variant::missing());
+    QVERIFY(!saved);
+    QCOMPARE(saved.error(), QStringLiteral("The file %1 is not written: line 2 holds the lone "
+                                           "surrogate U+D800, which UTF-8 cannot store.")
+                                .arg(path));
+    QCOMPARE(contents(path), QByteArray("old"));
+
+    const QString fifo = dir.filePath(QStringLiteral("pipe.vbs"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ENGINE_OK(engine->Text(QStringLiteral("Log 1\n")));
+    saved = engine->Save(fifo, Variant::missing());
+    QVERIFY(!saved);
+    QVERIFY2(saved.error().contains(QLatin1String("is a device, pipe or socket")),
+             qPrintable(saved.error()));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QCOMPARE(value(engine->FileName()), QString());
 }
 
 // New empties the text and file name; Check parses without running and logs the first error.

@@ -170,6 +170,16 @@ private slots:
             << "did not create";
         QTest::newRow("arguments that do not fit")
             << SessionLine + CreateLine + entry(0, "Text.put") << 3 << "do not fit";
+        QTest::newRow("engine number not whole")
+            << SessionLine + CreateLine +
+                   R"({"op":"ClearLog","engine":0.5,"instance":0,"args":[]})"
+                   "\n"
+            << 3 << "ClearLog names no engine and instance";
+        QTest::newRow("instance beyond 32 bits")
+            << SessionLine + CreateLine +
+                   R"({"op":"ClearLog","engine":0,"instance":4294967296,"args":[]})"
+                   "\n"
+            << 3 << "ClearLog names no engine and instance";
         QTest::newRow("corrupt value")
             << SessionLine + CreateLine + entry(0, "Text.get", R"(,"result":{"kind":"Text"})") << 3
             << "the result of Text.get is a Text value that is not one";

@@ -266,6 +266,24 @@ private slots:
         QCOMPARE(scalar(u"SELECT count(*) FROM t"_s), QVariant(0));
     }
 
+    // SQLite stops reading a statement at a NUL, so one inside the SQL text would run a
+    // different, shorter statement: here a DELETE of every row.
+    void aNulInTheSqlTextIsRefused()
+    {
+        CALL_OK(created, "Execute", {u"CREATE TABLE t (v); INSERT INTO t VALUES (1), (2)"_s});
+        const QString sql = u"DELETE FROM t"_s + QChar(0) + u" WHERE v = 1"_s;
+        for (const char* operation : {"Execute", "Scalar", "Query"}) {
+            QCOMPARE(failureOf(callAddIn(*m_db, operation, {sql})),
+                     u"The SQL text holds a NUL character at position 14, where SQLite would stop "
+                     "reading it: pass such a text as a value for a ? placeholder."_s);
+            QCOMPARE(scalar(u"SELECT count(*) FROM t"_s), QVariant(2));
+        }
+        // As a value it is stored whole.
+        const QString text = u"a"_s + QChar(0) + u"b"_s;
+        CALL_OK(added, "Execute", {u"INSERT INTO t VALUES (?)"_s, text});
+        QCOMPARE(scalar(u"SELECT v FROM t WHERE typeof(v) = 'text'"_s), QVariant(text));
+    }
+
     // What Scalar answers, typed as the contract between engines and add-ins has it.
     void scalarAnswersTypedValues_data()
     {

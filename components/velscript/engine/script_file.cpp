@@ -7,13 +7,53 @@
 
 namespace velscript::engine {
 
+namespace {
+
+// Opening a pipe waits for a writer and a device may never end, so only plain files are read,
+// and a save never puts a plain file in the place of a device or pipe.
+std::expected<void, QString> isPlainFile(const QFileInfo& info)
+{
+    if (info.isDir())
+        return std::unexpected(
+            QStringLiteral("%1 is a folder, not a script file.").arg(info.filePath()));
+    if (info.exists() && !info.isFile())
+        return std::unexpected(QStringLiteral("%1 is a device, pipe or socket, not a script file.")
+                                   .arg(info.filePath()));
+    return {};
+}
+
+// A text that UTF-8 cannot hold: a lone surrogate would be written as "?".
+std::expected<void, QString> fitsUtf8(const QString& path, const QString& text)
+{
+    int line = 1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\n')
+            ++line;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return std::unexpected(
+                QStringLiteral("The file %1 is not written: line %2 holds the lone surrogate "
+                               "U+%3, which UTF-8 cannot store.")
+                    .arg(path)
+                    .arg(line)
+                    .arg(QString::number(c.unicode(), 16).toUpper()));
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 std::expected<QString, QString> readScriptFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists())
         return std::unexpected(QStringLiteral("The file %1 does not exist.").arg(path));
-    if (QFileInfo(path).isDir())
-        return std::unexpected(QStringLiteral("%1 is a folder, not a script file.").arg(path));
+    if (auto plain = isPlainFile(info); !plain)
+        return std::unexpected(plain.error());
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::unexpected(
             QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString()));
@@ -27,23 +67,39 @@ std::expected<QString, QString> readScriptFile(const QString& path)
                                    .arg(path)
                                    .arg(MaxScriptFileSize));
 
+    // The decoders drop the byte-order mark they recognise; a second one is part of the text.
+    const auto marked = QStringConverter::encodingForData(bytes);
+    if (marked && *marked != QStringConverter::Utf8) {
+        QStringDecoder decoder(*marked, QStringDecoder::Flag::Stateless);
+        const QString text = decoder.decode(bytes);
+        const int unit =
+            *marked == QStringConverter::Utf16LE || *marked == QStringConverter::Utf16BE ? 2 : 4;
+        if (decoder.hasError() || bytes.size() % unit != 0 || !QStringView(text).isValidUtf16())
+            return std::unexpected(
+                QStringLiteral("The file %1 starts with the byte-order mark of %2 but is not %2 "
+                               "text.")
+                    .arg(path, QLatin1StringView(QStringConverter::nameForEncoding(*marked))));
+        return text;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes);
-    // The decoder keeps a byte-order mark as U+FEFF; it is not part of the script.
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    return text;
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 std::expected<void, QString> writeScriptFile(const QString& path, const QString& text)
 {
+    if (auto plain = isPlainFile(QFileInfo(path)); !plain)
+        return std::unexpected(plain.error());
+    if (auto fits = fitsUtf8(path, text); !fits)
+        return fits;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return std::unexpected(
             QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
-    const QByteArray bytes = text.toUtf8();
+    // A reader takes a leading U+FEFF for the byte-order mark; a mark in front keeps it text.
+    const QByteArray bytes =
+        (text.startsWith(QChar(0xFEFF)) ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
+        text.toUtf8();
     if (file.write(bytes) != bytes.size() || !file.commit())
         return std::unexpected(
             QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));

@@ -9,12 +9,15 @@ namespace velscript::engine {
 // Script files as the engine opens and saves them.
 inline constexpr qint64 MaxScriptFileSize = qint64(16) << 20;
 
-// The file's text: UTF-8 with or without a byte-order mark; a file that is not valid UTF-8 is
-// read as Latin-1. Fails with the reason when the file is missing, unreadable or too large.
+// The file's text: UTF-16 or UTF-32 after their byte-order mark, else UTF-8 with or without one;
+// a file that is not valid UTF-8 is read as Latin-1. Fails with the reason when the file is
+// missing, not a plain file, unreadable, too large, or not the text its byte-order mark names.
 std::expected<QString, QString> readScriptFile(const QString& path);
 
 // Writes the text as UTF-8 through a temporary file that replaces the old one only when all of it
-// is written, so a failure leaves the old file as it was. Fails with the reason.
+// is written, so a failure leaves the old file as it was; reading the file gives the same text
+// back. Fails with the reason, also for a text UTF-8 cannot hold (a lone surrogate) and for a
+// path that names a device or pipe.
 std::expected<void, QString> writeScriptFile(const QString& path, const QString& text);
 
 } // namespace velscript::engine
