@@ -202,6 +202,8 @@ void TestEngineScript::openRefusals()
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString oddUtf16 = dir.filePath(QStringLiteral("odd.vbs"));
     QVERIFY(write(oddUtf16, QByteArray("\xFF\xFEL\0o\0g", 7)));
+    const QString badUtf8 = dir.filePath(QStringLiteral("bad.vbs"));
+    QVERIFY(write(badUtf8, QByteArray("\xEF\xBB\xBFLog \"Gr\xFC\xDF\x65\"")));
     auto engine = createdEngine(QStringLiteral("kept"));
     QVERIFY(engine);
     const struct {
@@ -211,7 +213,8 @@ void TestEngineScript::openRefusals()
                    {dir.path(), QStringLiteral("is a folder")},
                    {big, QStringLiteral("larger than 16777216 bytes")},
                    {fifo, QStringLiteral("is a device, pipe or socket, not a script file")},
-                   {oddUtf16, QStringLiteral("byte-order mark of UTF-16LE but is not UTF-16LE")}};
+                   {oddUtf16, QStringLiteral("byte-order mark of UTF-16LE but is not UTF-16LE")},
+                   {badUtf8, QStringLiteral("byte-order mark of UTF-8 but is not UTF-8")}};
     for (const auto& [path, reason] : refused) {
         QCOMPARE(value(engine->Open(path, Variant::missing())), False);
         QVERIFY2(lastEntry(*engine).contains(reason), qPrintable(lastEntry(*engine)));
@@ -316,6 +319,19 @@ void TestEngineScript::saveRefusals()
     QCOMPARE(saved.error(), QStringLiteral("The file %1 is not written: line 2 holds the lone "
                                            "surrogate U+D800, which UTF-8 cannot store.")
                                 .arg(path));
+    QCOMPARE(contents(path), QByteArray("old"));
+    // Lines end as the language ends them.
+    ENGINE_OK(engine->Text(QStringLiteral("Log 1\rLog 2\r\n") + QChar(0xDC00)));
+    saved = engine->Save(path, Variant::missing());
+    QVERIFY(!saved);
+    QVERIFY2(saved.error().contains(QLatin1String("line 3 holds")), qPrintable(saved.error()));
+
+    // A file Open would refuse as too large is not written.
+    ENGINE_OK(engine->Text(QString(MaxScriptFileSize / 2 + 1, QChar(0xE9))));
+    saved = engine->Save(path, Variant::missing());
+    QVERIFY(!saved);
+    QVERIFY2(saved.error().contains(QLatin1String("more than the 16777216 bytes")),
+             qPrintable(saved.error()));
     QCOMPARE(contents(path), QByteArray("old"));
 
     const QString fifo = dir.filePath(QStringLiteral("pipe.vbs"));

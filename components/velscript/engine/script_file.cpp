@@ -28,7 +28,8 @@ std::expected<void, QString> fitsUtf8(const QString& path, const QString& text)
     int line = 1;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == u'\n')
+        // CR LF, a lone CR and a lone LF each end a line, as the language counts them.
+        if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
             ++line;
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             ++i;
@@ -68,12 +69,16 @@ std::expected<QString, QString> readScriptFile(const QString& path)
                                    .arg(MaxScriptFileSize));
 
     // The decoders drop the byte-order mark they recognise; a second one is part of the text.
+    // A file that names its encoding by a byte-order mark is that text or an error; only an
+    // unmarked file falls back to Latin-1.
     const auto marked = QStringConverter::encodingForData(bytes);
-    if (marked && *marked != QStringConverter::Utf8) {
+    if (marked) {
         QStringDecoder decoder(*marked, QStringDecoder::Flag::Stateless);
         const QString text = decoder.decode(bytes);
-        const int unit =
-            *marked == QStringConverter::Utf16LE || *marked == QStringConverter::Utf16BE ? 2 : 4;
+        const int unit = *marked == QStringConverter::Utf8      ? 1
+                         : *marked == QStringConverter::Utf16LE ? 2
+                         : *marked == QStringConverter::Utf16BE ? 2
+                                                                : 4;
         if (decoder.hasError() || bytes.size() % unit != 0 || !QStringView(text).isValidUtf16())
             return std::unexpected(
                 QStringLiteral("The file %1 starts with the byte-order mark of %2 but is not %2 "
@@ -92,14 +97,22 @@ std::expected<void, QString> writeScriptFile(const QString& path, const QString&
         return std::unexpected(plain.error());
     if (auto fits = fitsUtf8(path, text); !fits)
         return fits;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return std::unexpected(
-            QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
     // A reader takes a leading U+FEFF for the byte-order mark; a mark in front keeps it text.
     const QByteArray bytes =
         (text.startsWith(QChar(0xFEFF)) ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
         text.toUtf8();
+    // Open refuses a larger file; one written anyway could not be opened again.
+    if (bytes.size() > MaxScriptFileSize)
+        return std::unexpected(
+            QStringLiteral("The file %1 is not written: the script takes %2 bytes, more than the "
+                           "%3 bytes a script file may hold.")
+                .arg(path)
+                .arg(bytes.size())
+                .arg(MaxScriptFileSize));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return std::unexpected(
+            QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
         return std::unexpected(
             QStringLiteral("The file %1 cannot be written: %2").arg(path, file.errorString()));
