@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <mutex>
@@ -21,15 +22,22 @@ public:
     QString last() const;
     qsizetype size() const;
     void clear();
+    // The entries added after the first `seen` ever added, as far as the log still holds them;
+    // `seen` becomes the count of entries ever added. Reading them makes the next entry announce
+    // itself again.
+    QStringList takeNew(qint64& seen);
 
 signals:
-    // Emitted on the thread that added the entry.
-    void appended(const QString& entry);
+    // Emitted on the thread that added an entry, once until the new entries are taken: a script
+    // that logs in a tight loop must not queue a notice per entry for a window that shows them.
+    void appended();
     void cleared();
 
 private:
     mutable std::mutex m_mutex;
     std::deque<QString> m_entries;
+    qint64 m_added = 0; // entries ever added, cleared ones too
+    bool m_announced = false;
 };
 
 } // namespace velscript::engine
