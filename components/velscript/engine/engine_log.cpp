@@ -10,14 +10,18 @@ namespace velscript::engine {
 void EngineLog::append(const QString& text)
 {
     const QString entry =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + text;
+        (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + text)
+            .left(MaxCharacters);
     bool announce = false;
     {
         const std::lock_guard lock(m_mutex);
         m_entries.push_back(entry);
+        m_characters += entry.size();
         ++m_added;
-        while (qsizetype(m_entries.size()) > MaxEntries)
+        while (qsizetype(m_entries.size()) > MaxEntries || m_characters > MaxCharacters) {
+            m_characters -= m_entries.front().size();
             m_entries.pop_front();
+        }
         announce = !std::exchange(m_announced, true);
     }
     if (announce)
@@ -71,6 +75,7 @@ void EngineLog::clear()
     {
         const std::lock_guard lock(m_mutex);
         m_entries.clear();
+        m_characters = 0;
     }
     emit cleared();
 }

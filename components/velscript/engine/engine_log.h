@@ -10,11 +10,14 @@
 namespace velscript::engine {
 
 // The engine's log: timestamped entries from the script's Log statements and from the engine's
-// own starts, stops and errors. Any thread may add to it; the oldest entries go beyond the bound.
+// own starts, stops and errors. Any thread may add to it; the oldest entries go beyond either
+// bound, so that a script logging long texts in a loop cannot fill the memory.
 class EngineLog : public QObject {
     Q_OBJECT
 public:
     static constexpr qsizetype MaxEntries = 10000;
+    // Of all entries together; an entry longer than this keeps its beginning.
+    static constexpr qsizetype MaxCharacters = qsizetype(1) << 24;
 
     void append(const QString& text);
     // Every entry, oldest first, joined by CR LF.
@@ -36,7 +39,8 @@ signals:
 private:
     mutable std::mutex m_mutex;
     std::deque<QString> m_entries;
-    qint64 m_added = 0; // entries ever added, cleared ones too
+    qint64 m_added = 0;         // entries ever added, cleared ones too
+    qsizetype m_characters = 0; // of the entries held
     bool m_announced = false;
 };
 
