@@ -57,6 +57,7 @@ private slots:
     void stepForwardAndBackward();
     void stepStopPausesRunningScript();
     void executeInPausedRoutine();
+    void executeOverrunKeepsPause();
     void initializeResetsModule();
     void fastCycle();
     void refusals();
@@ -348,6 +349,29 @@ void TestEngineRunning::executeInPausedRoutine()
     QCOMPARE(shown(engine->Execute(QStringLiteral("n"), Variant())), QStringLiteral("module"));
     QCOMPARE(shown(engine->Execute(QStringLiteral("IsEmpty(count)"), Variant())),
              QStringLiteral("True"));
+}
+
+// Typed text that runs past its bound is stopped on its own: the script paused under it stays
+// paused where it stood and steps on.
+void TestEngineRunning::executeOverrunKeepsPause()
+{
+    auto engine = createdEngine(stepped);
+    QVERIFY(engine);
+    for (int line : {1, 3}) {
+        ENGINE_OK(engine->Start(3, Variant::missing()));
+        ENGINE_REST(*engine);
+        QCOMPARE(value(engine->LineNumber()), line);
+    }
+    QCOMPARE(shown(engine->Execute(QStringLiteral("Do : Loop"), Variant())),
+             QStringLiteral("<The typed text ran longer than 5000 ms and was stopped.>"));
+    ENGINE_OK(engine->Start(3, Variant::missing()));
+    ENGINE_REST(*engine);
+    QCOMPARE(value(engine->State()), 2);
+    QCOMPARE(value(engine->LineNumber()), 4);
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    QCOMPARE(lastEntry(*engine), QStringLiteral("End (exit code 0)"));
+    QCOMPARE(shown(engine->Execute(QStringLiteral("c"), Variant())), QStringLiteral("3"));
 }
 
 // Initialize stops the script and forgets its module variables, line and exit code: the next

@@ -397,7 +397,7 @@ void TestEngineScript::logEntries()
     QCOMPARE(value(engine->LastLog()), QString());
 }
 
-// The log keeps the newest 10,000 entries.
+// The log keeps the newest 10,000 entries, and no more than 16M characters of them.
 void TestEngineScript::logBound()
 {
     auto engine = createdEngine(
@@ -411,6 +411,19 @@ void TestEngineScript::logBound()
     QCOMPARE(log.first(), QStringLiteral("7"));
     QCOMPARE(log.at(log.size() - 2), QStringLiteral("10005"));
     QCOMPARE(log.last(), QStringLiteral("End (exit code 0)"));
+
+    // Long entries: the newest that fit in 16M characters stay, the newest whole.
+    ENGINE_OK(engine->Text(QStringLiteral("Sub Main\n  Dim s\n  s = String(1000000, \"x\")\n"
+                                          "  For i = 1 To 40\n    Log i & s\n  Next\nEnd Sub\n")));
+    ENGINE_OK(engine->Start(5, Variant::missing()));
+    ENGINE_REST(*engine);
+    const QStringList long_ = entries(*engine);
+    QVERIFY2(value(engine->Log()).size() <= qsizetype(1) << 24,
+             qPrintable(QString::number(value(engine->Log()).size())));
+    QCOMPARE(long_.size(), 17);
+    QCOMPARE(long_.at(long_.size() - 2).size(), 1000002);
+    QVERIFY(long_.at(long_.size() - 2).startsWith(QLatin1String("40x")));
+    QCOMPARE(long_.last(), QStringLiteral("End (exit code 0)"));
 }
 
 void TestEngineScript::execute_data()

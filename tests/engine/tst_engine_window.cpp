@@ -4,6 +4,7 @@
 #include "engine_test_support.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,6 +57,7 @@ private slots:
     void guiEnabled();
     void unknownPart();
     void showsTextLineAndLog();
+    void keepsUpWithLoggingScript();
     void buttonsActOnEngine();
     void goesWithEngine();
 };
@@ -161,6 +163,28 @@ void TestEngineWindow::showsTextLineAndLog()
     QCOMPARE(text->toPlainText(), QStringLiteral("Sub Main\nEnd Sub\n"));
     ENGINE_OK(engine->ClearLog());
     QTRY_COMPARE_WITH_TIMEOUT(log->toPlainText(), QString(), Patience);
+}
+
+// A script that logs in a tight loop does not bury the window's thread under its entries: the
+// window catches up at once when the script stops and shows what the log holds.
+void TestEngineWindow::keepsUpWithLoggingScript()
+{
+    auto engine = createdEngine(QStringLiteral("Sub Main\n  Do\n    Log \"entry\"\n  Loop\n"
+                                               "End Sub\n"));
+    QVERIFY(engine);
+    ENGINE_OK(engine->Show(Variant::missing()));
+    auto* log = part<QPlainTextEdit>("Log");
+    QVERIFY(log);
+    ENGINE_OK(engine->Start(5, Variant::missing()));
+    QTest::qWait(2000);
+    ENGINE_OK(engine->Stop(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    const QString held = value(engine->Log()).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QElapsedTimer catchingUp;
+    catchingUp.start();
+    QTRY_VERIFY_WITH_TIMEOUT(log->toPlainText().endsWith(lastEntry(*engine)), Patience);
+    QVERIFY2(catchingUp.elapsed() < 5000, qPrintable(QString::number(catchingUp.elapsed())));
+    QCOMPARE(log->toPlainText(), held);
 }
 
 // Start, Step and Stop in the window act on its engine.

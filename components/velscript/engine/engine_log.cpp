@@ -2,19 +2,44 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+#include <utility>
+
 namespace velscript::engine {
 
 void EngineLog::append(const QString& text)
 {
     const QString entry =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + text;
+        (QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + text)
+            .left(MaxCharacters);
+    bool announce = false;
     {
         const std::lock_guard lock(m_mutex);
         m_entries.push_back(entry);
-        while (qsizetype(m_entries.size()) > MaxEntries)
+        m_characters += entry.size();
+        ++m_added;
+        while (qsizetype(m_entries.size()) > MaxEntries || m_characters > MaxCharacters) {
+            m_characters -= m_entries.front().size();
             m_entries.pop_front();
+        }
+        announce = !std::exchange(m_announced, true);
     }
-    emit appended(entry);
+    if (announce)
+        emit appended();
+}
+
+QStringList EngineLog::takeNew(qint64& seen)
+{
+    const std::lock_guard lock(m_mutex);
+    m_announced = false;
+    const qint64 held = qint64(m_entries.size());
+    const qint64 count = std::min(m_added - seen, held);
+    seen = m_added;
+    QStringList taken;
+    taken.reserve(qsizetype(count));
+    for (auto it = m_entries.end() - count; it != m_entries.end(); ++it)
+        taken.append(*it);
+    return taken;
 }
 
 QString EngineLog::all() const
@@ -50,6 +75,7 @@ void EngineLog::clear()
     {
         const std::lock_guard lock(m_mutex);
         m_entries.clear();
+        m_characters = 0;
     }
     emit cleared();
 }

@@ -60,14 +60,20 @@ EngineWindow::EngineWindow(ReferenceEngine& engine)
     // The script's thread reports its changes; they are shown on this one.
     connect(&engine, &ReferenceEngine::scriptStateChanged, this, &EngineWindow::showState,
             Qt::QueuedConnection);
-    connect(&engine.log(), &EngineLog::appended, m_log, &QPlainTextEdit::appendPlainText,
+    connect(&engine.log(), &EngineLog::appended, this, &EngineWindow::showNewEntries,
             Qt::QueuedConnection);
-    connect(&engine.log(), &EngineLog::cleared, m_log, &QPlainTextEdit::clear,
-            Qt::QueuedConnection);
+    connect(
+        &engine.log(), &EngineLog::cleared, this,
+        [this] {
+            m_log->clear();
+            m_seen = 0;
+            showNewEntries();
+        },
+        Qt::QueuedConnection);
     connect(m_follow, &QTimer::timeout, this, &EngineWindow::showState);
     m_follow->setInterval(FollowIntervalMs);
 
-    m_log->setPlainText(engine.log().all().replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    showNewEntries();
     showText();
     showState();
 }
@@ -95,6 +101,13 @@ void EngineWindow::showText()
     const auto text = m_engine.Text();
     m_text->setPlainText(text ? *text : QString());
     showState();
+}
+
+void EngineWindow::showNewEntries()
+{
+    const QStringList entries = m_engine.log().takeNew(m_seen);
+    if (!entries.isEmpty())
+        m_log->appendPlainText(entries.join(QLatin1Char('\n')));
 }
 
 void EngineWindow::showState()

@@ -24,6 +24,7 @@ public:
 
 private:
     void showText();
+    void showNewEntries();
     void showState();
     void press(const char* what);
 
@@ -34,7 +35,8 @@ private:
     QPushButton* m_stop;
     QPushButton* m_step;
     QLabel* m_status;
-    QTimer* m_follow; // follows the line of a script that runs freely
+    QTimer* m_follow;  // follows the line of a script that runs freely
+    qint64 m_seen = 0; // the log's entries shown so far, counted as EngineLog::takeNew counts
 };
 
 } // namespace velscript::engine

@@ -75,6 +75,7 @@ ScriptRunner::~ScriptRunner()
     {
         const std::lock_guard lock(m_marshal.mutex());
         m_quit = true;
+        m_typedOverrun = false;
         m_pauseRequested = false;
         m_interpreter->requestStop();
     }
@@ -282,6 +283,7 @@ std::expected<void, QString> ScriptRunner::stop(int modeNumber)
         m_initialize = true;
         [[fallthrough]];
     case StopMode::Immediate:
+        m_typedOverrun = false;
         m_interpreter->requestStop();
         // A paused script is on its way out now: waiting for rest waits for its end.
         if (state() == ScriptState::Paused)

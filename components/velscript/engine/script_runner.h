@@ -103,7 +103,8 @@ private:
     Variant m_exitCode;
     bool m_loaded = false;
     bool m_moduleRan = false;
-    bool m_typingIdle = false; // typed text runs on the worker while no script does
+    bool m_typingIdle = false;   // typed text runs on the worker while no script does
+    bool m_typedOverrun = false; // the stop requested is the typed text's alone
     Program m_program;
 
     bool m_typing = false; // the worker's own: typed text runs, the hook does not pause

@@ -65,10 +65,11 @@ std::expected<Variant, QString> ScriptRunner::execute(const QString& text, const
         typed->outcome = outcome;
         typed->value = toVariant(value);
         typed->done = true;
-        if (m_typingIdle) {
-            m_typingIdle = false;
+        // A stop that only ended overrunning typed text must not end the script paused under it.
+        if (m_typingIdle || m_typedOverrun)
             m_interpreter->clearStop();
-        }
+        m_typingIdle = false;
+        m_typedOverrun = false;
         m_marshal.notifyAll();
     };
     m_marshal.notifyAll();
@@ -78,7 +79,13 @@ std::expected<Variant, QString> ScriptRunner::execute(const QString& text, const
     bool finished = m_marshal.waitUntil(isDone, std::chrono::steady_clock::now() +
                                                     std::chrono::milliseconds(ExecuteBoundMs));
     if (!finished) {
-        m_interpreter->requestStop();
+        {
+            const std::lock_guard stopping(m_marshal.mutex());
+            if (!typed->done) {
+                m_typedOverrun = true;
+                m_interpreter->requestStop();
+            }
+        }
         m_marshal.notifyAll();
         finished = m_marshal.waitUntil(isDone, std::chrono::steady_clock::now() + StopBound);
     }
