@@ -75,11 +75,12 @@ std::expected<QString, QString> readScriptFile(const QString& path)
     if (marked) {
         QStringDecoder decoder(*marked, QStringDecoder::Flag::Stateless);
         const QString text = decoder.decode(bytes);
-        const int unit = *marked == QStringConverter::Utf8      ? 1
-                         : *marked == QStringConverter::Utf16LE ? 2
-                         : *marked == QStringConverter::Utf16BE ? 2
-                                                                : 4;
-        if (decoder.hasError() || bytes.size() % unit != 0 || !QStringView(text).isValidUtf16())
+        // The decoder passes over a cut-off last code unit and a lone surrogate in silence.
+        const bool utf16 =
+            *marked == QStringConverter::Utf16LE || *marked == QStringConverter::Utf16BE;
+        const bool wholeUnits =
+            *marked == QStringConverter::Utf8 || bytes.size() % (utf16 ? 2 : 4) == 0;
+        if (decoder.hasError() || !wholeUnits || !QStringView(text).isValidUtf16())
             return std::unexpected(
                 QStringLiteral("The file %1 starts with the byte-order mark of %2 but is not %2 "
                                "text.")

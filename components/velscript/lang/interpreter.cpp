@@ -82,6 +82,24 @@ ScriptError outOfMemory()
     return error;
 }
 
+// Parses and resolves typed text through `prepare`; the syntax error, or Out of memory.
+template <typename Prepare> std::optional<ScriptError> preparedTyped(Prepare prepare)
+{
+    try {
+        return prepare();
+    } catch (const std::bad_alloc&) {
+        return outOfMemory();
+    }
+}
+
+Outcome failedWith(const ScriptError& error)
+{
+    Outcome outcome;
+    outcome.completion = Outcome::Completion::Failed;
+    outcome.error = error;
+    return outcome;
+}
+
 } // namespace
 
 std::optional<ScriptError> Interpreter::load(const QString& source)
@@ -166,27 +184,19 @@ Outcome Interpreter::callRoutine(const QString& name, Value* result)
 
 Outcome Interpreter::execute(const QString& statements)
 {
-    Outcome outcome;
-    outcome.completion = Outcome::Completion::Failed;
     const Machine::TypedScope scope = m->typedScope();
     Module snippet;
-    try {
+    const auto error = preparedTyped([&]() -> std::optional<ScriptError> {
         auto parsed = parseStatements(statements);
-        if (!parsed) {
-            outcome.error = parsed.error();
-            return outcome;
-        }
+        if (!parsed)
+            return parsed.error();
         snippet = std::move(*parsed);
         if (m->module && m->module->optionExplicit)
             snippet.optionExplicit = true;
-        if (auto error = resolveTyped(snippet, m->globals, m->procedures, scope.procedure)) {
-            outcome.error = *error;
-            return outcome;
-        }
-    } catch (const std::bad_alloc&) {
-        outcome.error = outOfMemory();
-        return outcome;
-    }
+        return resolveTyped(snippet, m->globals, m->procedures, scope.procedure);
+    });
+    if (error)
+        return failedWith(*error);
     return m->guarded([this, &snippet, scope] {
         m->enter(scope);
         m->execBlock(snippet.statements);
@@ -195,27 +205,18 @@ Outcome Interpreter::execute(const QString& statements)
 
 Outcome Interpreter::evaluate(const QString& expression, Value* result)
 {
-    Outcome outcome;
-    outcome.completion = Outcome::Completion::Failed;
     const Machine::TypedScope scope = m->typedScope();
     ParsedExpression typed;
-    try {
+    const auto error = preparedTyped([&]() -> std::optional<ScriptError> {
         auto parsed = parseExpression(expression);
-        if (!parsed) {
-            outcome.error = parsed.error();
-            return outcome;
-        }
+        if (!parsed)
+            return parsed.error();
         typed = std::move(*parsed);
-        if (auto error =
-                resolveExpression(typed.expr, m->globals, m->procedures,
-                                  m->module && m->module->optionExplicit, scope.procedure)) {
-            outcome.error = *error;
-            return outcome;
-        }
-    } catch (const std::bad_alloc&) {
-        outcome.error = outOfMemory();
-        return outcome;
-    }
+        return resolveExpression(typed.expr, m->globals, m->procedures,
+                                 m->module && m->module->optionExplicit, scope.procedure);
+    });
+    if (error)
+        return failedWith(*error);
     return m->guarded([this, &typed, result, scope] {
         m->enter(scope);
         // The typed line is line 1, as for execute(); a failure here is not the script's last line.
