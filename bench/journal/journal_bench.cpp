@@ -3,8 +3,8 @@
 // journal off, with the journal on to the velscript.calls category (its output discarded), and
 // with the journal on to a file. Prints the median time per read of each and its ratio to the
 // bare read, measured in the same run.
-#include "engine/class_ids.h"
-#include "engine/engine_ref.h"
+#include "core/engine_ref.h"
+#include "engine_kit/class_ids.h"
 #include "journal/journal.h"
 
 #include <QCoreApplication>

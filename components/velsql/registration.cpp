@@ -1,7 +1,7 @@
 #include "registration.h"
 
-#include "engine/class_ids.h"
-#include "platform/component_service.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/component_service.h"
 #include "velsql.h"
 
 namespace velscript {

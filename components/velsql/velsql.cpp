@@ -1,7 +1,7 @@
 #include "velsql.h"
 
 #include "connection_thread.h"
-#include "engine/add_in.h"
+#include "engine_kit/add_in.h"
 
 namespace velscript {
 

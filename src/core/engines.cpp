@@ -1,6 +1,6 @@
 #include "core/frm_vel_scr_tester.h"
 
-#include "engine/class_ids.h"
+#include "engine_kit/class_ids.h"
 #include "platform/message_box.h"
 #include "platform/trap.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/engine_ref.h"
+#include "core/engine_ref.h"
 #include "platform/bordered_label.h"
 #include "platform/check_box.h"
 #include "platform/collection.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/result.h"
+#include "engine_kit/result.h"
 #include "journal/variant_json.h"
 
 #include <QJsonObject>

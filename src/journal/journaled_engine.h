@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/velscript_engine.h"
-#include "platform/component_service.h"
+#include "engine_kit/component_service.h"
+#include "engine_kit/velscript_engine.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,8 +1,8 @@
 #include "journal/variant_json.h"
 
-#include "engine/class_ids.h"
-#include "engine/velscript_engine.h"
-#include "engine/velsql_object.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/velscript_engine.h"
+#include "engine_kit/velsql_object.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/variant.h"
+#include "engine_kit/variant.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -2,8 +2,8 @@
 // and a named object taken away again. Successes are confirmed and failures shown in plain boxes.
 #include "core/frm_vel_scr_tester.h"
 
-#include "engine/class_ids.h"
-#include "engine/velsql_object.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/velsql_object.h"
 #include "platform/trap.h"
 
 namespace velscript {

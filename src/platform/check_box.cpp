@@ -1,6 +1,6 @@
 #include "platform/check_box.h"
 
-#include "platform/failure.h"
+#include "engine_kit/failure.h"
 
 namespace velscript {
 

@@ -1,6 +1,6 @@
 #include "platform/drop_down_list.h"
 
-#include "platform/failure.h"
+#include "engine_kit/failure.h"
 
 namespace velscript {
 

@@ -1,6 +1,6 @@
 #include "platform/file_dialog.h"
 
-#include "platform/failure.h"
+#include "engine_kit/failure.h"
 
 #include <QApplication>
 #include <QFileDialog>

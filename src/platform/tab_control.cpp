@@ -1,6 +1,6 @@
 #include "platform/tab_control.h"
 
-#include "platform/failure.h"
+#include "engine_kit/failure.h"
 
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>

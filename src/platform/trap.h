@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/failure.h"
+#include "engine_kit/failure.h"
 #include "platform/message_box.h"
 
 #include <exception>

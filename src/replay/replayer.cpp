@@ -1,9 +1,9 @@
 #include "replay/replayer.h"
 
-#include "engine/velscript_engine.h"
+#include "engine_kit/component_service.h"
+#include "engine_kit/velscript_engine.h"
 #include "journal/journal_entry.h"
 #include "journal/variant_json.h"
-#include "platform/component_service.h"
 #include "replay/operations.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 // Creating, selecting and releasing engines through the real window, with recording fake engines
 // made by the component service.
-#include "engine/class_ids.h"
+#include "engine_kit/class_ids.h"
 #include "support/fake_engine.h"
 #include "support/recorders.h"
 

@@ -2,7 +2,7 @@
 // any case, the rest-of-arguments list, failures as run-time errors, objects that must be called
 // on their own thread and objects that may be called from any.
 
-#include "engine/add_in.h"
+#include "engine_kit/add_in.h"
 #include "engine_test_support.h"
 
 #include <QSemaphore>

@@ -1,8 +1,8 @@
 // Running scripts: the start and stop modes, stepping forward and backward, state and line while
 // paused, exit codes, refusals, and the engine going away while its script runs.
 
+#include "engine_kit/component_service.h"
 #include "engine_test_support.h"
-#include "platform/component_service.h"
 
 using namespace velscript;
 using namespace velscript::engine;

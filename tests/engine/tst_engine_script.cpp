@@ -1,11 +1,11 @@
 // The engine's script outside of running it: creation and registration, the text and its flags,
 // opening and saving files, the log, typed text and the tag.
 
-#include "engine/class_ids.h"
 #include "engine/engine_factory.h"
 #include "engine/script_file.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/component_service.h"
 #include "engine_test_support.h"
-#include "platform/component_service.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // The journal of engine calls as the window writes it: every call, creation, end and read by
 // name of a session, to a JSON Lines file and to the velscript.calls category, and values that
 // survive the trip exactly.
-#include "engine/class_ids.h"
+#include "engine_kit/class_ids.h"
 #include "journal/journal_files.h"
 #include "journal/variant_json.h"
 #include "support/fake_engine.h"

@@ -1,6 +1,6 @@
 // Replaying a journal: reading it (cut off, corrupt), waiting for a started script, and the
 // velscript-replay program's report and exit status against the plugin fake and a changed one.
-#include "engine/class_ids.h"
+#include "engine_kit/class_ids.h"
 #include "journal/journal_files.h"
 #include "replay/journal_reader.h"
 #include "replay/replayer.h"

@@ -1,7 +1,7 @@
 // An engine built outside the project against the installed engine kit, loaded from the
 // component path into the real window.
 #include "core/frm_vel_scr_tester.h"
-#include "engine/class_ids.h"
+#include "engine_kit/class_ids.h"
 #include "support/recorders.h"
 
 #include <QtTest>

@@ -50,7 +50,7 @@ for path in \
     /usr/share/doc/velscripttester/language.md \
     /usr/share/doc/velscripttester/examples/hello.vbs \
     /usr/share/doc/velscripttester/examples/sql.vbs \
-    /usr/include/velscript-engine-kit/engine/velscript_engine.h \
+    /usr/include/velscript-engine-kit/engine_kit/velscript_engine.h \
     /usr/lib/cmake/VelScriptEngineKit/VelScriptEngineKitConfig.cmake; do
     grep -qx "$path" "$work/files" || fail "the package lacks $path"
 done

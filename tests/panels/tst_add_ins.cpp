@@ -1,6 +1,6 @@
 // The add-ins panel: the window's one VelSQL object handed to engines under names and taken away
 // again, with a fake VelSQL class registered under its class id.
-#include "engine/class_ids.h"
+#include "engine_kit/class_ids.h"
 #include "support/fake_velsql.h"
 #include "support/panel_window.h"
 

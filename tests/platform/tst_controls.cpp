@@ -1,8 +1,8 @@
 // The control behaviours the window relies on: change notifications only on real changes, lists
 // that select nothing by themselves, and the tab control's page containers.
+#include "engine_kit/failure.h"
 #include "platform/check_box.h"
 #include "platform/drop_down_list.h"
-#include "platform/failure.h"
 #include "platform/file_dialog.h"
 #include "platform/tab_control.h"
 

@@ -1,7 +1,7 @@
 // Values as the engine interface passes them, the registry collection and checked arithmetic.
+#include "engine_kit/failure.h"
+#include "engine_kit/variant.h"
 #include "platform/collection.h"
-#include "platform/failure.h"
-#include "platform/variant.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/velscript_engine.h"
+#include "engine_kit/velscript_engine.h"
 
 #include <QMap>
 #include <QObject>

@@ -1,7 +1,7 @@
 // The recording fake engine as a component plugin, so that the real program, or a test, can
 // create it through the component path like any third-party engine.
-#include "engine/class_ids.h"
-#include "platform/component_service.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/component_service.h"
 #include "support/fake_engine.h"
 
 #include <QtPlugin>

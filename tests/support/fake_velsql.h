@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/velsql_object.h"
+#include "engine_kit/velsql_object.h"
 
 #include <QObject>
 

@@ -4,7 +4,7 @@
 // to case, every argument a QVariant, the arguments beyond the method's own parameters gathered
 // into its trailing QVariantList, and the answer a QVariant that may hold an AddInError.
 
-#include "engine/add_in.h"
+#include "engine_kit/add_in.h"
 
 #include <QMetaMethod>
 #include <QObject>

@@ -1,7 +1,7 @@
 // A plugin that serves the VelSQL class id from the component path, as another maker's object
 // would, so that a test can see it take the built-in object's place.
-#include "engine/class_ids.h"
-#include "platform/component_service.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/component_service.h"
 
 #include <QtPlugin>
 

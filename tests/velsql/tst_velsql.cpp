@@ -1,8 +1,8 @@
 // The VelSQL object alone, called through the meta-object system as an engine calls it.
 
 #include "add_in_call.h"
-#include "engine/class_ids.h"
-#include "platform/component_service.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/component_service.h"
 #include "velsql/registration.h"
 #include "velsql/velsql.h"
 

@@ -1,7 +1,7 @@
 #include "engine/add_in_bridge.h"
 
-#include "engine/add_in.h"
 #include "engine/call_marshal.h"
+#include "engine_kit/add_in.h"
 #include "lang/conversions.h"
 #include "lang/errors.h"
 

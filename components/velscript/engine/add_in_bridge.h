@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine_kit/variant.h"
 #include "lang/host.h"
-#include "platform/variant.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 #include "engine/engine_factory.h"
 
-#include "engine/class_ids.h"
 #include "engine/reference_engine.h"
-#include "platform/component_service.h"
+#include "engine_kit/class_ids.h"
+#include "engine_kit/component_service.h"
 
 namespace velscript::engine {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/engine_log.h"
-#include "engine/velscript_engine.h"
+#include "engine_kit/velscript_engine.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/call_marshal.h"
+#include "engine_kit/variant.h"
 #include "lang/interpreter.h"
-#include "platform/variant.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine_kit/variant.h"
 #include "lang/value.h"
-#include "platform/variant.h"
 
 namespace velscript::engine {
 

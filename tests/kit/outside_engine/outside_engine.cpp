@@ -1,8 +1,8 @@
 // A VelScript engine of another maker: it keeps a script text and makes the VelSQL object its
 // scripts would use. Everything else it declines with a description.
-#include <engine/class_ids.h>
-#include <engine/velscript_engine.h>
-#include <platform/component_service.h>
+#include <engine_kit/class_ids.h>
+#include <engine_kit/component_service.h>
+#include <engine_kit/velscript_engine.h>
 
 #include <QtPlugin>
 

@@ -1,6 +1,6 @@
 #include "component_fixtures.h"
+#include "engine_kit/component_service.h"
 #include "greeter_component.h"
-#include "platform/component_service.h"
 
 // A plugin of another kind that happens to list a class id we ask for: it must be passed over
 // by its interface id alone.

@@ -1,6 +1,6 @@
 #include "component_fixtures.h"
+#include "engine_kit/component_service.h"
 #include "greeter_component.h"
-#include "platform/component_service.h"
 
 // Built as a library and as a built-in plugin, each serving a class of its own.
 #ifndef FIXTURE_OWN_CLASS_ID

@@ -1,6 +1,6 @@
 #include <QObject>
 
-#include "platform/component_service.h"
+#include "engine_kit/component_service.h"
 
 // Declares the component plugin interface in its metadata, but its root object is no factory.
 class RootlessPlugin : public QObject {

@@ -1,4 +1,4 @@
-#include "platform/component_service.h"
+#include "engine_kit/component_service.h"
 
 // Defined nowhere: the library links, but the dynamic loader refuses it.
 extern "C" QObject* velscript_fixture_absent_symbol();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/failure.h"
-#include "platform/variant.h"
+#include "engine_kit/failure.h"
+#include "engine_kit/variant.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "platform/variant.h"
+#include "engine_kit/variant.h"
 
-#include "platform/failure.h"
+#include "engine_kit/failure.h"
 
 #include <QLocale>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/velscript_engine.h"
+#include "engine_kit/component_service.h"
+#include "engine_kit/velscript_engine.h"
 #include "journal/journal.h"
 #include "journal/journaled_engine.h"
-#include "platform/component_service.h"
 
 namespace velscript {
 

@@ -1,6 +1,6 @@
-#include "platform/component_service.h"
+#include "engine_kit/component_service.h"
 
-#include "platform/logging.h"
+#include "kit_logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -161,10 +161,10 @@ ComponentService::PluginFile& ComponentService::pluginFile(const QString& path)
     if (!file) {
         file = std::make_unique<PluginFile>(path);
         if (file->served.rejection.isEmpty())
-            qCDebug(lcPlatform) << "Component plugin" << path << "serves"
-                                << file->served.classIds.size() << "class(es)";
+            qCDebug(lcKit) << "Component plugin" << path << "serves" << file->served.classIds.size()
+                           << "class(es)";
         else
-            qCDebug(lcPlatform) << "Passing over" << path << ":" << file->served.rejection;
+            qCDebug(lcKit) << "Passing over" << path << ":" << file->served.rejection;
     }
     return *file;
 }
@@ -254,11 +254,11 @@ QObject* ComponentService::rootOf(const Source& source, const QString& classId)
     // Runs the library's static initialisers and constructs its root object on first use.
     QPluginLoader& loader = source.file->loader;
     if (!loader.isLoaded())
-        qCDebug(lcPlatform) << "Loading" << source.origin << "for" << classId;
+        qCDebug(lcKit) << "Loading" << source.origin << "for" << classId;
     QObject* root = loader.instance();
     if (!root) {
-        qCWarning(lcPlatform) << "Component plugin" << loader.fileName()
-                              << "does not load:" << loader.errorString();
+        qCWarning(lcKit) << "Component plugin" << loader.fileName()
+                         << "does not load:" << loader.errorString();
         throw Failure(QStringLiteral("The component plugin %1 for the class %2 does not load: %3")
                           .arg(loader.fileName(), classId, loader.errorString()));
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/result.h"
-#include "platform/variant.h"
+#include "engine_kit/result.h"
+#include "engine_kit/variant.h"
 
 #include <QObject>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/failure.h"
+#include "engine_kit/failure.h"
 
 namespace velscript::failures {
 

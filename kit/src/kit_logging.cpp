@@ -1,0 +1,3 @@
+#include "kit_logging.h"
+
+Q_LOGGING_CATEGORY(lcKit, "velscript.kit", QtWarningMsg)
