@@ -13,8 +13,11 @@ namespace {
 
 Failure typeMismatch(Variant::Kind from, const char* to)
 {
-    return Failure(QStringLiteral("Type mismatch: a %1 value cannot be used as %2.")
-                       .arg(kindName(from), QLatin1StringView(to)));
+    const QString kind = kindName(from);
+    const bool vowel = QStringLiteral("AEIOU").contains(kind.front());
+    return Failure(
+        QStringLiteral("Type mismatch: %1 %2 value cannot be used as %3.")
+            .arg(vowel ? QStringLiteral("an") : QStringLiteral("a"), kind, QLatin1StringView(to)));
 }
 
 } // namespace

@@ -1393,37 +1393,14 @@ void TestLanguageInterpreter::syntaxErrors_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("missing Then") << QStringLiteral("x = 1\nIf x > 1\n  Log x\nEnd If\n") << 2 << 9
-                                  << QStringLiteral("Expected 'Then'");
-    QTest::newRow("missing End If")
-        << QStringLiteral("If x Then\n  Log x\n") << 2 << 8 << QStringLiteral("Expected 'End If'");
-    QTest::newRow("missing To") << QStringLiteral("For i = 1 10\nNext\n") << 1 << 11
-                                << QStringLiteral("Expected 'To'");
-    QTest::newRow("unclosed parenthesis")
-        << QStringLiteral("Log 1\nx = (1 + 2\n") << 2 << 11 << QStringLiteral("Expected ')'");
-    QTest::newRow("missing operand")
-        << QStringLiteral("x = 1 *\n") << 1 << 8 << QStringLiteral("Expected expression");
-    QTest::newRow("missing End Sub") << QStringLiteral("Sub Cycle\n  Log 1 ' comment\n") << 2 << 8
-                                     << QStringLiteral("Expected 'End Sub'");
     QTest::newRow("stray Next") << QStringLiteral("Log 1\n  Next\n") << 2 << 3
                                 << QStringLiteral("Expected statement");
-    QTest::newRow("unterminated text")
-        << QStringLiteral("Log 1\nLog \"abc\n") << 2 << 5
-        << QStringLiteral("Unterminated string: expected a closing quote");
-    QTest::newRow("duplicate routine")
-        << QStringLiteral("Sub Cycle\nEnd Sub\n\nSub cycle\nEnd Sub\n") << 4 << 1
-        << QStringLiteral("Name redefined: 'cycle'");
     QTest::newRow("constant assigned")
         << QStringLiteral("Const k = 1\nSub S\n  k = 2\nEnd Sub\n") << 3 << 3
         << QStringLiteral("Illegal assignment to constant 'k'");
-    QTest::newRow("constant resized") << QStringLiteral("Const k = 1\nReDim Preserve k(3)\n") << 2
-                                      << 16 << QStringLiteral("Illegal assignment to constant 'k'");
     QTest::newRow("constant as a loop counter")
         << QStringLiteral("Const k = 1\nFor Each k In Array(1)\nNext\n") << 2 << 10
         << QStringLiteral("Illegal assignment to constant 'k'");
-    QTest::newRow("Next naming another loop's counter")
-        << QStringLiteral("For Each v In a\n  For I = 1 To 2\n  Next i\nNext w\n") << 4 << 6
-        << QStringLiteral("Expected 'Next v'");
     // CR LF, LF and a lone CR each end a line.
     QTest::newRow("lone CR") << QStringLiteral("Log 1\rIf x Then\r\n  Log 2\r\r") << 4 << 1
                              << QStringLiteral("Expected 'End If'");
@@ -1456,7 +1433,10 @@ void TestLanguageInterpreter::flatBranchLists()
     QCOMPARE(host.entries(), (QStringList{QStringLiteral("999"), QStringLiteral("case 999")}));
 }
 
-// A source that does not parse is reported where it goes wrong, with what was expected.
+// A source that does not parse is reported where it goes wrong, with what was expected, as the
+// interface hands it to a host: kind, line and column apart, and nothing of the source run. The
+// feature scripts show each syntax rule; these are the shapes a script file there cannot hold
+// (control characters, lone CRs) and errors found in a routine or in a loop's counter.
 void TestLanguageInterpreter::syntaxErrors()
 {
     QFETCH(QString, source);

@@ -35,16 +35,28 @@ private slots:
         QCOMPARE(value.toText(), text);
     }
 
+    // What the message box says when a panel shows a value that has no text form.
+    void valuesWithoutTextFormFail_data()
+    {
+        QTest::addColumn<Variant>("value");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("null") << Variant::null() << failures::nullHasNoText();
+        QTest::newRow("omitted argument")
+            << Variant::missing() << "Type mismatch: a Missing value cannot be used as a text.";
+        QTest::newRow("object") << Variant(std::make_shared<QObject>())
+                                << "Type mismatch: an Object value cannot be used as a text.";
+    }
     void valuesWithoutTextFormFail()
     {
-        QVERIFY_THROWS_EXCEPTION(Failure, Variant::null().toText());
-        QVERIFY_THROWS_EXCEPTION(Failure, Variant::missing().toText());
-        QVERIFY_THROWS_EXCEPTION(Failure, Variant(std::make_shared<QObject>()).toText());
+        QFETCH(Variant, value);
+        QFETCH(QString, description);
+        QString failed;
         try {
-            Variant::null().toText();
+            value.toText();
         } catch (const Failure& failure) {
-            QCOMPARE(failure.description(), failures::nullHasNoText());
+            failed = failure.description();
         }
+        QCOMPARE(failed, description);
     }
 
     void numbersAcrossTheMetaObjectBoundary()
