@@ -15,6 +15,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "velscript command runs scripts without the window.")
 list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_FILE_NAME_DEFAULT ON)
@@ -22,7 +23,6 @@ set(CPACK_PACKAGE_FILE_NAME_DEFAULT ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velscript.org/")
 # Run-time dependencies come from the binaries themselves; the SQLite driver and the window
 # system's platform plugin are loaded at run time, so no binary names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -79,6 +79,17 @@ desktop-file-validate "$work/root/usr/share/applications/org.velscript.VelScript
 appstreamcli validate --no-net \
     "$work/root/usr/share/metainfo/org.velscript.VelScriptTester.metainfo.xml" ||
     fail "appstreamcli validate"
+# The licence: MIT in the copyright file and in the AppStream data, and no web address that
+# nobody serves.
+grep -qx 'License: MIT' "$work/root/usr/share/doc/velscripttester/copyright" ||
+    fail "the copyright file does not grant the MIT licence"
+grep -q 'Permission is hereby granted, free of charge' \
+    "$work/root/usr/share/doc/velscripttester/copyright" || fail "the copyright file lacks the licence text"
+metainfo="$work/root/usr/share/metainfo/org.velscript.VelScriptTester.metainfo.xml"
+grep -q '<project_license>MIT</project_license>' "$metainfo" ||
+    fail "the AppStream data does not name the MIT licence"
+if grep -q 'https\?://' "$metainfo"; then fail "the AppStream data names a web address"; fi
+[ -z "$(field Homepage)" ] || fail "the package names a homepage: $(field Homepage)"
 zcat "$work/root/usr/share/man/man1/velscript.1.gz" | grep -q "EXIT STATUS" ||
     fail "the velscript manual page has no exit statuses"
 
