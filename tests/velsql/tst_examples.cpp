@@ -1,5 +1,8 @@
 // The examples a new user runs first, run with the velscript command as the user would: what
-// they log, and where the one with a deliberate error stops.
+// they log, and where the one with a deliberate error stops; and in the reference engine, as the
+// tester opens and starts them: the exit code each ends with.
+
+#include "engine/reference_engine.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -31,6 +34,9 @@ private slots:
                                 << u"%1:18: Run-time error 13: Type mismatch\n"
                                    "%1:18: in Main\n"_s
                                 << 1;
+        QTest::newRow("exit code")
+            << u"exit_code.vbs"_s
+            << u"Below zero: -3\nBelow zero: -7\n2 of 4 readings below zero\n"_s << QString() << 0;
     }
     void runWithTheVelscriptCommand()
     {
@@ -50,6 +56,39 @@ private slots:
         QCOMPARE(velscript.exitCode(), status);
     }
 
+    // What Get on ExitCode and the log's last entry show after a One Cycle run of the example.
+    void exitCodeInTheEngine_data()
+    {
+        QTest::addColumn<QString>("example");
+        QTest::addColumn<qint32>("exitCode");
+        QTest::addColumn<QString>("lastEntry");
+
+        QTest::newRow("a Sub ends with 0") << u"hello.vbs"_s << 0 << u"End (exit code 0)"_s;
+        QTest::newRow("a Function's result") << u"exit_code.vbs"_s << 2 << u"End (exit code 2)"_s;
+        QTest::newRow("an untrapped error's number")
+            << u"errors.vbs"_s << 13 << u"Run-time error 13 at line 18: Type mismatch"_s;
+    }
+    void exitCodeInTheEngine()
+    {
+        QFETCH(QString, example);
+        QFETCH(qint32, exitCode);
+        QFETCH(QString, lastEntry);
+
+        using velscript::Variant;
+        velscript::engine::ReferenceEngine engine;
+        QVERIFY(engine.Create(Variant::missing()));
+        const auto opened =
+            engine.Open(QStringLiteral(EXAMPLES_DIR "/") + example, Variant::missing());
+        QVERIFY2(opened && velscript::isTrue(*opened),
+                 qPrintable(opened ? u"False"_s : opened.error()));
+        QVERIFY(engine.Start(1, Variant::missing()));
+        const auto rested = engine.Wait(60000, Variant::missing());
+        QVERIFY(rested && velscript::isTrue(*rested));
+        QCOMPARE(engine.ExitCode().value_or(Variant()), Variant(exitCode));
+        // The log's entries begin with a time stamp of 24 characters.
+        QCOMPARE(engine.LastLog().value_or(QString()).mid(24), lastEntry);
+    }
+
     // sql.vbs needs the VelSQL object bound as db, which only an engine gives it; without a
     // routine the command still reads the whole script, so a slip in its syntax shows here.
     void sqlExampleIsWellFormed()
@@ -62,5 +101,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestExamples)
+QTEST_MAIN(TestExamples)
 #include "tst_examples.moc"
