@@ -1,6 +1,6 @@
 #include "result_text.h"
 
-#include "lang/conversions.h"
+#include "engine_kit/number_text.h"
 
 namespace velscript::velsql {
 
@@ -38,7 +38,7 @@ QString cellText(const QVariant& value)
     case QMetaType::Int:
         return QString::number(value.toLongLong());
     case QMetaType::Double:
-        return lang::formatDouble(value.toDouble());
+        return numberText(value.toDouble());
     case QMetaType::QByteArray:
         return QString::fromLatin1(value.toByteArray().toHex().toUpper());
     default:

@@ -1,8 +1,7 @@
 #include "engine_kit/variant.h"
 
 #include "engine_kit/failure.h"
-
-#include <QLocale>
+#include "engine_kit/number_text.h"
 
 #include <cmath>
 #include <limits>
@@ -116,7 +115,7 @@ QString Variant::toText() const
     case Kind::Integer:
         return QString::number(std::get<qint32>(m_value));
     case Kind::Double:
-        return QString::number(std::get<double>(m_value), 'g', QLocale::FloatingPointShortest);
+        return numberText(std::get<double>(m_value));
     case Kind::Text:
         return std::get<QString>(m_value);
     case Kind::Missing:

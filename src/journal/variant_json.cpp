@@ -1,6 +1,7 @@
 #include "journal/variant_json.h"
 
 #include "engine_kit/class_ids.h"
+#include "engine_kit/number_text.h"
 #include "engine_kit/velscript_engine.h"
 #include "engine_kit/velsql_object.h"
 
@@ -189,8 +190,15 @@ QString readable(const QJsonObject& encoded)
             return QStringLiteral("False");
         return QStringLiteral("Boolean(%1)").arg(number);
     }
-    if (kind == kindName(Variant::Kind::Double))
-        return QStringLiteral("Double(%1)").arg(value.toString());
+    if (kind == kindName(Variant::Kind::Double)) {
+        // The file keeps its exact form, older journals included; people read an ordinary
+        // number as the window shows it, and the values it cannot tell apart as stored.
+        const QString stored = value.toString();
+        const std::optional<double> number = doubleFrom(stored);
+        const bool ordinary =
+            number && std::isfinite(*number) && !(*number == 0 && std::signbit(*number));
+        return QStringLiteral("Double(%1)").arg(ordinary ? numberText(*number) : stored);
+    }
     if (kind == kindName(Variant::Kind::Object)) {
         const QString className = encoded.value(ClassKey).toString();
         return className.isEmpty() ? QStringLiteral("Nothing")

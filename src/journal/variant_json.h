@@ -20,8 +20,9 @@ QJsonObject encode(const Variant& value);
 // description: Object decodes to a reference to nothing, and the caller supplies the object.
 std::expected<Variant, QString> decode(const QJsonObject& encoded);
 
-// One line's worth of a value for people: texts quoted with escapes, numbers in decimal,
-// Booleans as True/False, the other kinds by name.
+// One line's worth of a value for people: texts quoted with escapes, numbers in decimal (a
+// double as the window shows it, Double(1E+20), while the file keeps "1e+20"), Booleans as
+// True/False, the other kinds by name.
 QString readable(const QJsonObject& encoded);
 
 // A text quoted and escaped so that it stays on one line.

@@ -1,35 +1,12 @@
 // Runs the velscript command as a separate process: what it prints, where, and its exit status.
 
-#include <QProcess>
+#include "velscript_run.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-struct Result {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Result velscript(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(VELSCRIPT_CLI), arguments);
-    Result result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        result.err = "did not exit normally: " + process.readAllStandardError();
-        return result;
-    }
-    result.status = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
-} // namespace
+using velscript::test::CliRun;
+using velscript::test::runVelscript;
 
 class TestVelscriptCli : public QObject {
     Q_OBJECT
@@ -84,7 +61,7 @@ private slots:
         QFETCH(QByteArray, source);
         QFETCH(QByteArray, out);
 
-        const Result result = velscript(options << script(QStringLiteral("ok.vbs"), source));
+        const CliRun result = runVelscript(options << script(QStringLiteral("ok.vbs"), source));
         QCOMPARE(result.err, QByteArray());
         QCOMPARE(result.out, out);
         QCOMPARE(result.status, 0);
@@ -132,7 +109,7 @@ private slots:
         QFETCH(QString, err);
 
         const QString file = script(QStringLiteral("bad.vbs"), source);
-        const Result result = velscript(options << file);
+        const CliRun result = runVelscript(options << file);
         QCOMPARE(QString::fromUtf8(result.err), err.arg(file));
         QCOMPARE(result.out, out);
         QCOMPARE(result.status, 1);
@@ -158,13 +135,22 @@ private slots:
             << "velscript: cannot read " + m_dir.filePath("absent.vbs") + ":";
         QTest::newRow("a folder") << QStringList{m_dir.path()}
                                   << "velscript: cannot read " + m_dir.path() + ":";
+        // Sparse: refused by its size before a byte of it is read.
+        const QString huge = m_dir.filePath(QStringLiteral("huge.vbs"));
+        {
+            QFile file(huge);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize((qint64(256) << 20) + 1));
+        }
+        QTest::newRow("larger than 256 MiB") << QStringList{huge}
+                                             << "velscript: cannot read " + huge + ": The file " +
+                                                    huge + " is larger than 268435456 bytes.\n";
     }
     void rejectsBadUsage()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
 
-        const Result result = velscript(arguments);
+        const CliRun result = runVelscript(arguments);
         QVERIFY2(QString::fromUtf8(result.err).startsWith(message), result.err.constData());
         QCOMPARE(result.out, QByteArray());
         QCOMPARE(result.status, 2);

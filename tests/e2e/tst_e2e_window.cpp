@@ -1,5 +1,6 @@
 // The tester's window over the built-in reference engine, as a new user meets it: a script put,
-// run once and its log read; a continuous script that holds the window open until it is stopped.
+// run once and its log read; numbers Execute shows as the log writes them; a continuous script
+// that holds the window open until it is stopped.
 #include "engine/engine_factory.h"
 #include "tester_session.h"
 
@@ -31,6 +32,39 @@ private slots:
         session.page(TesterSession::TaskPage);
         session.click(session.form.cmdGetExitCode);
         QCOMPARE(session.form.lblExitCode->text(), QString("0"));
+        QCOMPARE(session.messages.messages, QList<Message>());
+    }
+
+    // The Execute panel shows a number as the script's own Log writes it: both run in the same
+    // engine, and the texts are compared.
+    void executeShowsNumbersAsTheLogWritesThem_data()
+    {
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("2^60") << "2^60"
+                              << "1.152921504606847E+18";
+        QTest::newRow("a third") << "1/3"
+                                 << "0.3333333333333333";
+        QTest::newRow("1E+14 plain") << "10^14"
+                                     << "100000000000000";
+        QTest::newRow("1E+15") << "10^15"
+                               << "1E+15";
+        QTest::newRow("small") << "-1/100000"
+                               << "-1E-05";
+    }
+
+    void executeShowsNumbersAsTheLogWritesThem()
+    {
+        QFETCH(QString, expression);
+        QFETCH(QString, text);
+        TesterSession session;
+        session.create();
+        RUN_ONE_CYCLE(session, "Sub Main\n    Log " + expression + "\nEnd Sub\n");
+        const QStringList log = session.log();
+        QVERIFY2(log.size() >= 2 && log.last() == "End (exit code 0)", qPrintable(log.join('\n')));
+        const QString logged = log.at(log.size() - 2);
+        QCOMPARE(session.execute(expression), logged);
+        QCOMPARE(logged, text);
         QCOMPARE(session.messages.messages, QList<Message>());
     }
 

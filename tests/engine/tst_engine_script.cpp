@@ -2,7 +2,6 @@
 // opening and saving files, the log, typed text and the tag.
 
 #include "engine/engine_factory.h"
-#include "engine/script_file.h"
 #include "engine_kit/class_ids.h"
 #include "engine_kit/component_service.h"
 #include "engine_test_support.h"

@@ -266,6 +266,36 @@ private slots:
             QVERIFY(*back == value);
     }
 
+    // The file's form of a double is what older journals hold, so that a replay compares them
+    // alike; people read the number as the window shows it.
+    void doublesKeepTheirFileFormAndReadAsTheWindowShows_data()
+    {
+        QTest::addColumn<double>("number");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("2^60") << std::pow(2.0, 60) << "1152921504606847000"
+                              << "Double(1.152921504606847E+18)";
+        QTest::newRow("1E+14") << 1e14 << "1e+14"
+                               << "Double(100000000000000)";
+        QTest::newRow("small") << -0.00001 << "-1e-05"
+                               << "Double(-1E-05)";
+        QTest::newRow("tenth") << 0.1 << "0.1"
+                               << "Double(0.1)";
+        QTest::newRow("negative zero") << -0.0 << "-0"
+                                       << "Double(-0)";
+        QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << "inf"
+                                  << "Double(inf)";
+    }
+    void doublesKeepTheirFileFormAndReadAsTheWindowShows()
+    {
+        QFETCH(double, number);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        const QJsonObject encoded = journal::encode(Variant(number));
+        QCOMPARE(encoded, (QJsonObject{{"kind", "Double"}, {"value", stored}}));
+        QCOMPARE(journal::readable(encoded), shown);
+    }
+
     void objectsAreJournaledByClass()
     {
         const ObjectRef engine = std::make_shared<FakeEngine>();

@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <cmath>
+
 using namespace velscript;
 using namespace velscript::test;
 
@@ -62,6 +64,9 @@ private slots:
         QTest::newRow("text") << Variant("three words here") << "three words here";
         QTest::newRow("integer") << Variant(-42) << "-42";
         QTest::newRow("double") << Variant(2.5) << "2.5";
+        QTest::newRow("double in exponent form")
+            << Variant(std::pow(2.0, 60)) << "1.152921504606847E+18";
+        QTest::newRow("small double") << Variant(-0.00001) << "-1E-05";
         QTest::newRow("True") << Variant::fromBoolean(True) << "True";
         QTest::newRow("False") << Variant::fromBoolean(False) << "False";
         QTest::newRow("empty") << Variant() << "";
@@ -137,14 +142,25 @@ private slots:
         QVERIFY(w.messages.messages.isEmpty());
     }
 
+    void numericTagIsShownAndWrittenBackAsText_data()
+    {
+        QTest::addColumn<Variant>("tag");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("integer") << Variant(1234) << "1234";
+        QTest::newRow("double in exponent form")
+            << Variant(std::pow(2.0, 60)) << "1.152921504606847E+18";
+    }
+
     void numericTagIsShownAndWrittenBackAsText()
     {
+        QFETCH(Variant, tag);
+        QFETCH(QString, shown);
         PanelWindow w(Page::FormPage);
-        w.engine()->set("Tag", 1234);
+        w.engine()->set("Tag", tag);
         w.click(w.form.cmdGetTag);
-        QCOMPARE(w.form.txtTag->text(), QString("1234"));
+        QCOMPARE(w.form.txtTag->text(), shown);
         w.click(w.form.cmdPutTag);
-        QCOMPARE(w.engine()->value("Tag"), Variant(QString("1234")));
+        QCOMPARE(w.engine()->value("Tag"), Variant(shown));
         QCOMPARE(w.engine()->value("Tag").kind(), Variant::Kind::Text);
     }
 

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
 
 using namespace velscript;
@@ -25,6 +26,15 @@ private slots:
         QTest::newRow("zero") << Variant(0) << "0";
         QTest::newRow("double") << Variant(2.5) << "2.5";
         QTest::newRow("tenth") << Variant(0.1) << "0.1";
+        // Doubles are written as scripts log them: plain digits from 1E-04 up to 1E+15.
+        QTest::newRow("negative zero") << Variant(-0.0) << "0";
+        QTest::newRow("smallest plain") << Variant(0.0001) << "0.0001";
+        QTest::newRow("below plain") << Variant(0.00001) << "1E-05";
+        QTest::newRow("1E+14 plain") << Variant(1e14) << "100000000000000";
+        QTest::newRow("largest plain") << Variant(999999999999999.9) << "999999999999999.9";
+        QTest::newRow("1E+15") << Variant(1e15) << "1E+15";
+        QTest::newRow("2^60") << Variant(std::pow(2.0, 60)) << "1.152921504606847E+18";
+        QTest::newRow("negative, large") << Variant(-2.5e-300) << "-2.5E-300";
         QTest::newRow("text") << Variant(QString(" a b ")) << " a b ";
     }
 

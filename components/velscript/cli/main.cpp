@@ -4,9 +4,9 @@
 // 2 on a usage error.
 
 #include "lang/interpreter.h"
+#include "lang/script_file.h"
 #include "velscript_version.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cstdio>
@@ -46,6 +46,11 @@ constexpr char helpText[] =
     "  -v, --version   show the version\n\n"
     "Exit status: 0 the script ran to its end, 1 a syntax or run-time error,\n"
     "2 a usage error or a file that cannot be read.\n";
+
+// Well past the engine's bound, so that generated scripts of tens of MB run; a larger file would
+// take many GB to load (a plain statement keeps some 30 bytes a byte of source), so it is refused
+// before any of it is read.
+constexpr qint64 MaxScriptFileSize = qint64(256) << 20;
 
 int unreadable(const QString& file, const QString& reason)
 {
@@ -99,18 +104,18 @@ int main(int argc, char** argv)
     }
     if (file.isEmpty())
         return usage("no script file given");
-    QFile source(file);
-    if (!source.open(QIODevice::ReadOnly))
-        return unreadable(file, source.errorString());
 
     ConsoleHost host;
     Interpreter interpreter(host);
     interpreter.setHooked(!fast);
     std::optional<ScriptError> error;
     try {
-        // The file's bytes are freed before the load, which needs the memory more.
-        const QString text = QString::fromUtf8(source.readAll());
-        error = interpreter.load(text);
+        // Read as the engine's Open reads it; the file's bytes are freed before the load, which
+        // needs the memory more.
+        const auto text = velscript::lang::readScriptFile(file, MaxScriptFileSize);
+        if (!text)
+            return unreadable(file, text.error());
+        error = interpreter.load(*text);
     } catch (const std::bad_alloc&) {
         // Too large even to read: the error load() gives for a source too large to load.
         error.emplace();

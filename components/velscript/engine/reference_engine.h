@@ -15,6 +15,10 @@ class AddInBridge;
 class EngineWindow;
 class ScriptRunner;
 
+// The most a script file Open reads and Save writes: the window holds the whole text, and a file
+// Save wrote must open again.
+inline constexpr qint64 MaxScriptFileSize = qint64(16) << 20;
+
 // The reference VelScript engine: holds the script text and its file, runs the script on a
 // worker thread of its own (ScriptRunner), keeps the log, hands named add-in objects to the
 // script and owns a small window. Its operations are called on the thread that made it; none of

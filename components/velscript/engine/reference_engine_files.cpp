@@ -1,8 +1,8 @@
 // The engine's script files: open, save, new and check.
 
 #include "engine/reference_engine.h"
-#include "engine/script_file.h"
 #include "engine/script_runner.h"
+#include "lang/script_file.h"
 
 #include <QFile>
 
@@ -12,7 +12,7 @@ Result<Boolean> ReferenceEngine::Open(const QString& path, const Variant&)
 {
     if (auto ok = idle(QStringLiteral("a script file cannot be opened now.")); !ok)
         return std::unexpected(ok.error());
-    const auto text = readScriptFile(path);
+    const auto text = lang::readScriptFile(path, MaxScriptFileSize);
     if (!text) {
         m_log.append(text.error());
         return False;
@@ -37,7 +37,7 @@ Result<Boolean> ReferenceEngine::Save(const QString& path, const Variant& option
         m_log.append(QStringLiteral("The script is not saved: %1 exists.").arg(path));
         return False;
     }
-    if (const auto written = writeScriptFile(path, m_text); !written)
+    if (const auto written = lang::writeScriptFile(path, m_text, MaxScriptFileSize); !written)
         return fail(written.error());
     m_fileName = path;
     m_modified = false;

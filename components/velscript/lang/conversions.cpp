@@ -3,6 +3,8 @@
 #include "lang/errors.h"
 #include "lang/host.h"
 
+#include "engine_kit/number_text.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -20,17 +22,6 @@ Value plainValue(const Value& value)
     return value;
 }
 
-QString formatDouble(double value)
-{
-    if (value == 0)
-        return QStringLiteral("0");
-    const double magnitude = std::fabs(value);
-    // Plain digits in the range where BASIC shows them, exponent form beyond.
-    if (magnitude >= 1e-4 && magnitude < 1e15)
-        return QString::number(value, 'f', QLocale::FloatingPointShortest);
-    return QString::number(value, 'E', QLocale::FloatingPointShortest);
-}
-
 QString toText(const Value& value)
 {
     switch (value.type()) {
@@ -43,7 +34,7 @@ QString toText(const Value& value)
     case Type::Integer:
         return QString::number(value.integer());
     case Type::Double:
-        return formatDouble(value.number());
+        return numberText(value.number());
     case Type::String:
         return value.string();
     case Type::Object:

@@ -24,7 +24,6 @@ Value toNumber(const Value& value);
 // What an object stands for, or the value itself.
 Value plainValue(const Value& value);
 
-QString formatDouble(double value);
 // A finite number a text reads as (spaces around, decimal, exponent, &H hexadecimal), or none.
 std::optional<double> parseNumber(const QString& text);
 QString typeName(const Value& value);

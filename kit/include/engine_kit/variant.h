@@ -54,9 +54,9 @@ public:
     double number() const;
     ObjectRef object() const;
 
-    // The text form shown in the window: a text unchanged, numbers in decimal, Booleans as
-    // "True"/"False", empty as "". A null value, an omitted argument and an object have none
-    // and fail.
+    // The text form shown in the window: a text unchanged, numbers in decimal (a double as
+    // numberText writes it, as a script's Log does), Booleans as "True"/"False", empty as "".
+    // A null value, an omitted argument and an object have none and fail.
     QString toText() const;
 
     // Crossing the meta-object boundary: by-name properties and script host objects.

@@ -1,11 +1,11 @@
-#include "engine/script_file.h"
+#include "lang/script_file.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
-namespace velscript::engine {
+namespace velscript::lang {
 
 namespace {
 
@@ -47,26 +47,30 @@ std::expected<void, QString> fitsUtf8(const QString& path, const QString& text)
 
 } // namespace
 
-std::expected<QString, QString> readScriptFile(const QString& path)
+std::expected<QString, QString> readScriptFile(const QString& path, qint64 maxBytes)
 {
     const QFileInfo info(path);
     if (!info.exists())
         return std::unexpected(QStringLiteral("The file %1 does not exist.").arg(path));
     if (auto plain = isPlainFile(info); !plain)
         return std::unexpected(plain.error());
+    const auto tooLarge = [&] {
+        return std::unexpected(
+            QStringLiteral("The file %1 is larger than %2 bytes.").arg(path).arg(maxBytes));
+    };
+    if (info.size() > maxBytes)
+        return tooLarge();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::unexpected(
             QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString()));
     // Read one byte past the bound, so that a file that grew after the size check is caught too.
-    const QByteArray bytes = file.read(MaxScriptFileSize + 1);
+    const QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return std::unexpected(
             QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString()));
-    if (bytes.size() > MaxScriptFileSize)
-        return std::unexpected(QStringLiteral("The file %1 is larger than %2 bytes.")
-                                   .arg(path)
-                                   .arg(MaxScriptFileSize));
+    if (bytes.size() > maxBytes)
+        return tooLarge();
 
     // The decoders drop the byte-order mark they recognise; a second one is part of the text.
     // A file that names its encoding by a byte-order mark is that text or an error; only an
@@ -92,7 +96,8 @@ std::expected<QString, QString> readScriptFile(const QString& path)
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
-std::expected<void, QString> writeScriptFile(const QString& path, const QString& text)
+std::expected<void, QString> writeScriptFile(const QString& path, const QString& text,
+                                             qint64 maxBytes)
 {
     if (auto plain = isPlainFile(QFileInfo(path)); !plain)
         return std::unexpected(plain.error());
@@ -102,14 +107,14 @@ std::expected<void, QString> writeScriptFile(const QString& path, const QString&
     const QByteArray bytes =
         (text.startsWith(QChar(0xFEFF)) ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
         text.toUtf8();
-    // Open refuses a larger file; one written anyway could not be opened again.
-    if (bytes.size() > MaxScriptFileSize)
+    // The reader refuses a larger file; one written anyway could not be opened again.
+    if (bytes.size() > maxBytes)
         return std::unexpected(
             QStringLiteral("The file %1 is not written: the script takes %2 bytes, more than the "
                            "%3 bytes a script file may hold.")
                 .arg(path)
                 .arg(bytes.size())
-                .arg(MaxScriptFileSize));
+                .arg(maxBytes));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return std::unexpected(
@@ -120,4 +125,4 @@ std::expected<void, QString> writeScriptFile(const QString& path, const QString&
     return {};
 }
 
-} // namespace velscript::engine
+} // namespace velscript::lang
