@@ -136,6 +136,7 @@ TypedText Parser::typed()
             if (peek().kind == TokenKind::End)
                 return ParsedExpression{m_lexer.takeNames(), std::move(whole)};
         } catch (const SyntaxFailure&) {
+            // Not an expression: the statements' reading decides, and reports their error.
         }
         m_pos = start;
         return module(false);
