@@ -288,7 +288,7 @@ std::expected<void, QString> ScriptRunner::stop(int modeNumber)
     case StopMode::CycleStop:
         m_orders.cycleStop = true;
         if (state() == ScriptState::Paused) {
-            // Typed text running in the pause ends first; the worker then resumes.
+            // Typed text running in the pause ends first, and resumes the script as it ends.
             m_pauseAsked = false;
             m_orders.command = Command::Resume;
             if (phase == RunnerPhase::Paused)
@@ -365,9 +365,6 @@ void ScriptRunner::pauseAt(std::unique_lock<std::mutex>& lock)
             runJob(lock);
             continue;
         }
-        // Given while typed text ran, a command finds the script still paused.
-        if (m_states.phase() == RunnerPhase::Paused)
-            enter(RunnerPhase::Running);
         if (std::exchange(m_orders.command, Command::None) == Command::Resume)
             m_interpreter->setHooked(m_orders.mode != StartMode::Fast);
         return;

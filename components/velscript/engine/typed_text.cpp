@@ -53,8 +53,15 @@ std::expected<Variant, QString> ScriptRunner::execute(const QString& text, const
         if (typing()) {
             if (!m_orders.quit)
                 m_interpreter->clearStop();
-            enter(m_states.phase() == RunnerPhase::TypingIdle ? RunnerPhase::Idle
-                                                              : RunnerPhase::Paused);
+            if (m_states.phase() == RunnerPhase::TypingIdle) {
+                enter(RunnerPhase::Idle);
+            } else {
+                enter(RunnerPhase::Paused);
+                // A cycle stop given while the text ran resumes the script now, before anyone
+                // waiting for rest sees it paused.
+                if (m_orders.command != Command::None)
+                    enter(RunnerPhase::Running);
+            }
         }
         m_marshal.notifyAll();
     };
