@@ -58,17 +58,11 @@ int unreadable(const QString& file, const QString& reason)
     return 2;
 }
 
-// FILE:LINE: message, then FILE:LINE: in Routine for each call that was active, innermost first.
-// An error with no line (a source too large to load) names the file alone.
 int report(const QString& file, const ScriptError& error)
 {
     std::fflush(stdout);
-    QString text = error.line > 0
-                       ? QStringLiteral("%1:%2: %3\n").arg(file).arg(error.line).arg(error.text())
-                       : QStringLiteral("%1: %2\n").arg(file, error.text());
-    for (const auto& frame : error.frames)
-        text += QStringLiteral("%1:%2: in %3\n").arg(file).arg(frame.line).arg(frame.routine);
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes =
+        velscript::lang::formatError(error, velscript::lang::ErrorLayout::Listing, file).toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     return 1;
 }
@@ -118,9 +112,7 @@ int main(int argc, char** argv)
         error = interpreter.load(*text);
     } catch (const std::bad_alloc&) {
         // Too large even to read: the error load() gives for a source too large to load.
-        error.emplace();
-        error->number = 7;
-        error->description = QStringLiteral("Out of memory");
+        error = velscript::lang::outOfMemory();
     }
     if (error)
         return report(file, *error);

@@ -3,8 +3,6 @@
 #include "engine/engine_log.h"
 #include "engine/values.h"
 
-#include <QStringList>
-
 namespace velscript::engine {
 
 namespace {
@@ -31,33 +29,6 @@ QString modeName(StartMode mode)
     return QString();
 }
 
-QString describe(const lang::ScriptError& error)
-{
-    if (error.kind == lang::ScriptError::Kind::Syntax)
-        return QStringLiteral("Syntax error at line %1, column %2: %3")
-            .arg(error.line)
-            .arg(error.column)
-            .arg(error.description);
-    return QStringLiteral("Run-time error %1 at line %2: %3")
-        .arg(error.number)
-        .arg(error.line)
-        .arg(error.description);
-}
-
-// The log entry of a run that failed: the error, and where a nested call failed, the calls that
-// were active, innermost first, so the entry says how the script got there.
-QString describeFailedRun(const lang::ScriptError& error)
-{
-    QString entry = describe(error);
-    if (error.frames.size() > 1) {
-        QStringList calls;
-        for (const lang::CallFrame& frame : error.frames)
-            calls.append(QStringLiteral("in %1 at line %2").arg(frame.routine).arg(frame.line));
-        entry += QStringLiteral(" (") + calls.join(QStringLiteral(", ")) + QLatin1Char(')');
-    }
-    return entry;
-}
-
 class SilentHost : public lang::Host {
 public:
     void log(const QString&) override {}
@@ -74,9 +45,8 @@ ScriptRunner::~ScriptRunner()
 {
     {
         const std::lock_guard lock(m_marshal.mutex());
-        m_quit = true;
-        m_typedOverrun = false;
-        m_pauseRequested = false;
+        m_orders.quit = true;
+        m_pauseAsked = false;
         m_interpreter->requestStop();
     }
     m_marshal.notifyAll();
@@ -89,12 +59,20 @@ void ScriptRunner::setStateListener(std::function<void()> listener)
     m_listener = std::move(listener);
 }
 
-void ScriptRunner::setState(ScriptState state)
+void ScriptRunner::enter(RunnerPhase phase)
 {
-    m_state = int(state);
+    const ScriptState before = m_states.state();
+    if (!m_states.moveTo(phase))
+        return;
     m_marshal.notifyAll();
-    if (m_listener)
+    if (m_listener && m_states.state() != before)
         m_listener();
+}
+
+bool ScriptRunner::typing() const
+{
+    return m_states.phase() == RunnerPhase::TypingIdle ||
+           m_states.phase() == RunnerPhase::TypingPaused;
 }
 
 bool ScriptRunner::stopRequested() const
@@ -122,7 +100,7 @@ std::expected<void, QString> ScriptRunner::load()
     m_interpreter = std::move(interpreter);
     m_moduleRan = false;
     if (error) {
-        const QString description = describe(*error);
+        const QString description = lang::formatError(*error, lang::ErrorLayout::Log);
         m_log.append(description);
         return std::unexpected(description);
     }
@@ -136,37 +114,38 @@ std::expected<void, QString> ScriptRunner::start(int modeNumber)
     if (modeNumber < int(StartMode::OneCycle) || modeNumber > int(StartMode::Fast))
         return std::unexpected(QStringLiteral("%1 is not a start mode.").arg(modeNumber));
     const auto mode = StartMode(modeNumber);
-    if (state() == ScriptState::Running || m_typingIdle)
+    // Typed text runs alone: nothing starts or steps under it.
+    if (state() == ScriptState::Running || typing())
         return std::unexpected(QStringLiteral("A script is running."));
 
     if (state() == ScriptState::Paused) {
         switch (mode) {
         case StartMode::StepForward:
-            m_command = Command::Step;
-            setState(ScriptState::Running);
+            m_orders.command = Command::Step;
+            enter(RunnerPhase::Running);
             return {};
         case StartMode::StepBackward: {
-            m_command = Command::Back;
-            m_backAnswer = -1;
-            setState(ScriptState::Running);
+            m_orders.command = Command::Back;
+            m_orders.backAnswer = -1;
+            enter(RunnerPhase::SteppingBack);
             lock.unlock();
             const bool answered = m_marshal.waitUntil(
-                [this] { return m_backAnswer != -1 && state() != ScriptState::Running; },
+                [this] { return m_orders.backAnswer != -1 && state() != ScriptState::Running; },
                 std::chrono::steady_clock::now() + AnswerBound);
             lock.lock();
             if (!answered)
                 return std::unexpected(QStringLiteral("The script did not answer the step back."));
-            if (m_backAnswer == 0)
+            if (m_orders.backAnswer == 0)
                 return std::unexpected(
                     QStringLiteral("The script stands at the first statement of its routine: "
                                    "there is no statement to step back to."));
             return {};
         }
         default:
-            m_runMode = int(mode);
-            m_pauseRequested = false;
-            m_command = Command::Resume;
-            setState(ScriptState::Running);
+            m_orders.mode = mode;
+            m_orders.command = Command::Resume;
+            m_pauseAsked = false;
+            enter(RunnerPhase::Running);
             return {};
         }
     }
@@ -183,15 +162,15 @@ std::expected<void, QString> ScriptRunner::start(int modeNumber)
         return std::unexpected(description);
     }
     m_interpreter->clearStop();
-    m_cycleStop = false;
-    m_initialize = false;
-    m_command = Command::None;
-    m_pauseRequested = mode == StartMode::StepForward;
-    m_runMode = int(mode);
+    m_orders.mode = mode;
+    m_orders.cycleStop = false;
+    m_orders.initialize = false;
+    m_orders.command = Command::None;
+    m_pauseAsked = mode == StartMode::StepForward;
     const bool runModule = !m_moduleRan;
     m_log.append(QStringLiteral("Start %1 (%2)").arg(modeName(mode), startUp));
-    m_job = [this, mode, runModule, startUp] { runCycles(mode, runModule, startUp); };
-    setState(ScriptState::Running);
+    m_orders.job = [this, runModule, startUp] { runCycles(runModule, startUp); };
+    enter(RunnerPhase::Running);
     return {};
 }
 
@@ -199,25 +178,33 @@ void ScriptRunner::workerLoop()
 {
     std::unique_lock lock(m_marshal.mutex());
     while (true) {
-        m_marshal.changed().wait(lock, [this] { return m_quit || m_job; });
-        if (m_quit)
+        m_marshal.changed().wait(lock, [this] { return m_orders.quit || m_orders.job; });
+        if (m_orders.quit)
             return;
-        auto job = std::move(m_job);
-        m_job = nullptr;
-        lock.unlock();
-        job();
-        lock.lock();
+        runJob(lock);
     }
 }
 
-void ScriptRunner::runCycles(StartMode mode, bool runModule, const QString& startUp)
+void ScriptRunner::runJob(std::unique_lock<std::mutex>& lock)
 {
-    m_interpreter->setHooked(mode != StartMode::Fast);
+    const auto job = std::exchange(m_orders.job, nullptr);
+    lock.unlock();
+    job();
+    lock.lock();
+}
+
+void ScriptRunner::runCycles(bool runModule, const QString& startUp)
+{
+    {
+        const std::lock_guard lock(m_marshal.mutex());
+        m_interpreter->setHooked(m_orders.mode != StartMode::Fast);
+    }
     lang::Outcome outcome;
     lang::Value result;
+    bool moduleRan = true;
     if (runModule) {
         outcome = m_interpreter->runModule();
-        m_moduleRan = outcome.finished();
+        moduleRan = outcome.finished();
     }
     while (outcome.finished()) {
         // An empty routine passes no statement boundary: the stop is looked at here too.
@@ -226,8 +213,8 @@ void ScriptRunner::runCycles(StartMode mode, bool runModule, const QString& star
             break;
         }
         outcome = m_interpreter->callRoutine(startUp, &result);
-        if (!outcome.finished() || StartMode(m_runMode.load()) != StartMode::Continuous ||
-            m_cycleStop)
+        const std::lock_guard lock(m_marshal.mutex());
+        if (!outcome.finished() || m_orders.mode != StartMode::Continuous || m_orders.cycleStop)
             break;
     }
 
@@ -239,19 +226,20 @@ void ScriptRunner::runCycles(StartMode mode, bool runModule, const QString& star
                                                                      : exitCode.toText()));
     } else if (outcome.failed()) {
         exitCode = Variant(qint32(outcome.error.number));
-        m_log.append(describeFailedRun(outcome.error));
+        m_log.append(lang::formatError(outcome.error, lang::ErrorLayout::Log));
     } else {
         m_log.append(QStringLiteral("Stopped at line %1").arg(m_interpreter->currentLine()));
     }
 
     const std::lock_guard lock(m_marshal.mutex());
     m_exitCode = exitCode;
-    if (m_initialize)
+    m_moduleRan = moduleRan;
+    if (m_orders.initialize)
         resetModule();
-    m_pauseRequested = false;
-    m_cycleStop = false;
-    m_command = Command::None;
-    setState(ScriptState::Idle);
+    m_pauseAsked = false;
+    m_orders.cycleStop = false;
+    m_orders.command = Command::None;
+    enter(RunnerPhase::Idle);
 }
 
 void ScriptRunner::resetModule()
@@ -259,7 +247,7 @@ void ScriptRunner::resetModule()
     m_interpreter->load(QString());
     m_loaded = false;
     m_moduleRan = false;
-    m_initialize = false;
+    m_orders.initialize = false;
     m_exitCode = Variant();
     m_log.append(QStringLiteral("Initialized"));
 }
@@ -270,38 +258,42 @@ std::expected<void, QString> ScriptRunner::stop(int modeNumber)
         return std::unexpected(QStringLiteral("%1 is not a stop mode.").arg(modeNumber));
     auto mode = StopMode(modeNumber);
     const std::lock_guard lock(m_marshal.mutex());
+    const RunnerPhase phase = m_states.phase();
     if (state() == ScriptState::Idle) {
-        if (mode == StopMode::Initialize && !m_typingIdle)
+        // Typed text run while idle is bounded by its own time, not stopped.
+        if (mode == StopMode::Initialize && phase == RunnerPhase::Idle)
             resetModule();
         return {};
     }
-    const auto runMode = StartMode(m_runMode.load());
     if (mode == StopMode::Default)
-        mode = runMode == StartMode::Continuous ? StopMode::CycleStop : StopMode::Immediate;
+        mode = m_orders.mode == StartMode::Continuous ? StopMode::CycleStop : StopMode::Immediate;
     switch (mode) {
     case StopMode::Initialize:
-        m_initialize = true;
+        m_orders.initialize = true;
         [[fallthrough]];
     case StopMode::Immediate:
-        m_typedOverrun = false;
         m_interpreter->requestStop();
-        // A paused script is on its way out now: waiting for rest waits for its end.
-        if (state() == ScriptState::Paused)
-            setState(ScriptState::Running);
+        // A step back is answered first; the paused script then sees the request and ends.
+        if (phase == RunnerPhase::Running || phase == RunnerPhase::Paused ||
+            phase == RunnerPhase::TypingPaused)
+            enter(RunnerPhase::Stopping);
         m_marshal.notifyAll();
         return {};
     case StopMode::StepStop:
-        if (runMode == StartMode::Fast)
+        if (m_orders.mode == StartMode::Fast)
             return std::unexpected(QStringLiteral("A cycle without the statement hook cannot "
                                                   "pause; stop it immediately instead."));
-        m_pauseRequested = true;
+        m_pauseAsked = true;
         return {};
     case StopMode::CycleStop:
-        m_cycleStop = true;
+        m_orders.cycleStop = true;
         if (state() == ScriptState::Paused) {
-            m_pauseRequested = false;
-            m_command = Command::Resume;
-            setState(ScriptState::Running);
+            // Typed text running in the pause ends first, and resumes the script as it ends.
+            m_pauseAsked = false;
+            m_orders.command = Command::Resume;
+            if (phase == RunnerPhase::Paused)
+                enter(RunnerPhase::Running);
+            m_marshal.notifyAll();
         }
         return {};
     case StopMode::Default:
@@ -336,7 +328,7 @@ void ScriptRunner::log(const QString& text)
 void ScriptRunner::statement(int line)
 {
     Q_UNUSED(line);
-    if (m_typing || !m_pauseRequested.load(std::memory_order_relaxed))
+    if (!m_pauseAsked.load(std::memory_order_relaxed))
         return;
     std::unique_lock lock(m_marshal.mutex());
     pauseAt(lock);
@@ -344,42 +336,38 @@ void ScriptRunner::statement(int line)
 
 void ScriptRunner::pauseAt(std::unique_lock<std::mutex>& lock)
 {
-    if (!m_pauseRequested)
+    // Typed text does not pause, nor does a script on its way out.
+    if (!m_pauseAsked || m_states.phase() != RunnerPhase::Running)
         return;
-    setState(ScriptState::Paused);
+    enter(RunnerPhase::Paused);
     while (true) {
-        m_marshal.changed().wait(
-            lock, [this] { return m_command != Command::None || m_job || stopRequested(); });
+        m_marshal.changed().wait(lock, [this] {
+            return m_orders.command != Command::None || m_orders.job || stopRequested();
+        });
+        if (m_orders.command == Command::Back) {
+            m_orders.command = Command::None;
+            m_orders.backAnswer = m_interpreter->stepBack();
+            if (m_orders.backAnswer == 0) {
+                enter(RunnerPhase::Paused);
+                continue;
+            }
+            // The hook comes again at the statement stepped back to, and pauses there.
+            enter(RunnerPhase::Running);
+            return;
+        }
         if (stopRequested()) {
-            m_command = Command::None;
-            setState(ScriptState::Running);
+            m_orders.command = Command::None;
+            if (m_states.phase() == RunnerPhase::Paused)
+                enter(RunnerPhase::Stopping);
             return;
         }
-        if (m_job) {
-            auto job = std::move(m_job);
-            m_job = nullptr;
-            lock.unlock();
-            job();
-            lock.lock();
+        if (m_orders.job) {
+            runJob(lock);
             continue;
         }
-        const Command command = m_command;
-        m_command = Command::None;
-        switch (command) {
-        case Command::Step:
-            return;
-        case Command::Resume:
-            m_interpreter->setHooked(StartMode(m_runMode.load()) != StartMode::Fast);
-            return;
-        case Command::Back:
-            m_backAnswer = m_interpreter->stepBack();
-            if (m_backAnswer != 0)
-                return; // the hook comes again at the statement stepped back to, and pauses
-            setState(ScriptState::Paused);
-            continue;
-        case Command::None:
-            break;
-        }
+        if (std::exchange(m_orders.command, Command::None) == Command::Resume)
+            m_interpreter->setHooked(m_orders.mode != StartMode::Fast);
+        return;
     }
 }
 
@@ -388,7 +376,7 @@ std::expected<void, QString> ScriptRunner::check(const QString& text)
     SilentHost host;
     lang::Interpreter interpreter(host);
     if (const auto error = interpreter.load(text))
-        return std::unexpected(describe(*error));
+        return std::unexpected(lang::formatError(*error, lang::ErrorLayout::Log));
     return {};
 }
 

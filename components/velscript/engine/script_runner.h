@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/call_marshal.h"
+#include "engine/runner_states.h"
 #include "engine_kit/variant.h"
 #include "lang/interpreter.h"
 
@@ -17,10 +18,6 @@ namespace velscript::engine {
 
 class EngineLog;
 
-enum class StartMode { OneCycle = 1, Continuous = 2, StepForward = 3, StepBackward = 4, Fast = 5 };
-enum class StopMode { Default = 0, Immediate = 1, StepStop = 2, CycleStop = 3, Initialize = 4 };
-enum class ScriptState { Idle = 0, Running = 1, Paused = 2 };
-
 // What a start runs: the script text, the routine each cycle calls and the objects bound into it.
 struct Program {
     QString text;
@@ -33,8 +30,9 @@ struct Program {
 // boundaries. All members but the worker's own are called from the engine's thread, and none of
 // them waits for a running script beyond a bounded moment.
 //
-// The interpreter belongs to the worker while a script runs or is paused; while idle the engine's
-// thread may load it, guarded by the state that the shared mutex publishes.
+// Where the runner is, is one phase (runner_states.h) moved along one table. The interpreter
+// belongs to the worker while a script runs or is paused and while typed text runs; while idle
+// the engine's thread may load it, guarded by the phase under the shared mutex.
 class ScriptRunner : public lang::Host {
 public:
     explicit ScriptRunner(EngineLog& log);
@@ -51,11 +49,13 @@ public:
     // Waits up to `milliseconds` for the script to come to rest (idle or paused).
     bool waitForRest(int milliseconds);
 
-    ScriptState state() const { return ScriptState(m_state.load()); }
+    ScriptState state() const { return m_states.state(); }
     // Whether the script has been asked to stop; any thread.
     bool stopRequested() const;
     int lineNumber() const;
     Variant exitCode() const;
+    // Moves the table refused: each is a fault of the runner. Any thread.
+    int transitionFaults() const { return m_states.faults(); }
 
     // Runs typed text against the script's variables with `argument` bound as Arg (a module
     // variable): on the worker while paused or idle; refused while running. Paused inside a
@@ -66,7 +66,8 @@ public:
     static std::expected<void, QString> check(const QString& text);
 
     CallMarshal& marshal() { return m_marshal; }
-    // Called on the worker's thread whenever the state or the paused position changes.
+    // Called whenever the state changes, with the shared mutex held, on the thread that changed
+    // it: the worker's, or the engine's for a start or stop.
     void setStateListener(std::function<void()> listener);
 
     // How long typed text may run before it is stopped.
@@ -75,13 +76,28 @@ public:
 private:
     enum class Command { None, Step, Resume, Back };
 
+    // What the engine's thread has asked of the worker that the worker has not yet done, and how
+    // the run in progress is to go on.
+    struct Orders {
+        std::function<void()> job;            // a run of the script, or typed text
+        Command command = Command::None;      // to the paused script
+        int backAnswer = -1;                  // the line a step back reached, 0 none, -1 not yet
+        StartMode mode = StartMode::OneCycle; // changes when a paused run resumes in another
+        bool cycleStop = false;               // a continuous run ends after its cycle
+        bool initialize = false;              // the module is forgotten once the run ends
+        bool quit = false;                    // the runner is going away
+    };
+
     void log(const QString& text) override;
     void statement(int line) override;
 
     void workerLoop();
-    void runCycles(StartMode mode, bool runModule, const QString& startUp);
+    // Takes the next job and runs it with the mutex released.
+    void runJob(std::unique_lock<std::mutex>& lock);
+    void runCycles(bool runModule, const QString& startUp);
     void pauseAt(std::unique_lock<std::mutex>& lock);
-    void setState(ScriptState state); // with the mutex held
+    void enter(RunnerPhase phase); // with the mutex held
+    bool typing() const;
     std::expected<void, QString> load();
     void resetModule();
 
@@ -91,23 +107,14 @@ private:
 
     // Guarded by m_marshal.mutex() unless atomic.
     std::unique_ptr<lang::Interpreter> m_interpreter;
-    std::atomic<int> m_state{int(ScriptState::Idle)};
-    std::atomic<bool> m_pauseRequested{false};
-    std::atomic<bool> m_cycleStop{false};
-    std::atomic<int> m_runMode{int(StartMode::OneCycle)};
-    bool m_initialize = false;
-    Command m_command = Command::None;
-    int m_backAnswer = -1;
-    std::function<void()> m_job; // the worker's next task
-    bool m_quit = false;
+    RunnerStates m_states;
+    Orders m_orders;
+    // Pause at the next statement: the hook's one look while the script runs on.
+    std::atomic<bool> m_pauseAsked{false};
     Variant m_exitCode;
-    bool m_loaded = false;
-    bool m_moduleRan = false;
-    bool m_typingIdle = false;   // typed text runs on the worker while no script does
-    bool m_typedOverrun = false; // the stop requested is the typed text's alone
     Program m_program;
-
-    bool m_typing = false; // the worker's own: typed text runs, the hook does not pause
+    bool m_loaded = false;    // the interpreter holds the program's code
+    bool m_moduleRan = false; // and has run its module statements
 
     std::thread m_worker; // last: started once the members above exist
 };

@@ -1,8 +1,6 @@
 #include "engine/script_runner.h"
 
 #include "engine/values.h"
-#include "lang/ast.h"
-#include "lang/parser.h"
 
 // Typed text: statements and expressions run against the script's variables on the worker, while
 // the script is idle or paused. Paused, the text runs inside the hook, where it also reaches the
@@ -17,16 +15,6 @@ using namespace std::chrono_literals;
 // How long a stopped piece of typed text may take to end.
 constexpr auto StopBound = 2s;
 
-// A single call written as a statement (`Twice(3)`, `obj.Count`) is evaluated for its value.
-bool isExpression(const QString& text)
-{
-    const auto statements = lang::parseStatements(text);
-    if (statements && !(statements->statements.size() == 1 &&
-                        statements->statements.front()->kind == lang::StmtKind::Call))
-        return false;
-    return bool(lang::parseExpression(text));
-}
-
 } // namespace
 
 std::expected<Variant, QString> ScriptRunner::execute(const QString& text, const Variant& argument)
@@ -38,38 +26,43 @@ std::expected<Variant, QString> ScriptRunner::execute(const QString& text, const
     };
     auto typed = std::make_shared<Typed>();
     std::unique_lock lock(m_marshal.mutex());
-    if (state() == ScriptState::Running || m_typingIdle)
+    if (state() == ScriptState::Running || typing())
         return std::unexpected(
             QStringLiteral("A script is running: Execute waits until it is paused or stopped."));
-    const bool idle = state() == ScriptState::Idle;
-    if (idle) {
+    if (state() == ScriptState::Idle) {
         // Typed text sees the objects added since the last start; a syntax error of the script
         // leaves the bound objects alone to work with.
         if (!m_loaded)
             static_cast<void>(load());
-        m_typingIdle = true;
+        // What stopped the last run does not stop the text.
+        m_interpreter->clearStop();
+        enter(RunnerPhase::TypingIdle);
+    } else {
+        enter(RunnerPhase::TypingPaused);
     }
-    m_job = [this, text, argument = toValue(argument), typed, idle] {
-        if (idle)
-            m_interpreter->clearStop();
-        m_typing = true;
+    m_orders.job = [this, text, argument = toValue(argument), typed] {
         m_interpreter->setVariable(QStringLiteral("Arg"), argument);
-        lang::Outcome outcome;
         lang::Value value;
-        if (isExpression(text))
-            outcome = m_interpreter->evaluate(text, &value);
-        else
-            outcome = m_interpreter->execute(text);
-        m_typing = false;
+        const lang::Outcome outcome = m_interpreter->runTyped(text, &value);
         const std::lock_guard done(m_marshal.mutex());
         typed->outcome = outcome;
         typed->value = toVariant(value);
         typed->done = true;
-        // A stop that only ended overrunning typed text must not end the script paused under it.
-        if (m_typingIdle || m_typedOverrun)
-            m_interpreter->clearStop();
-        m_typingIdle = false;
-        m_typedOverrun = false;
+        // Still typing, a stop was the overrunning text's own: the script paused under it stays
+        // paused. A stop of the script itself has moved the runner on already.
+        if (typing()) {
+            if (!m_orders.quit)
+                m_interpreter->clearStop();
+            if (m_states.phase() == RunnerPhase::TypingIdle) {
+                enter(RunnerPhase::Idle);
+            } else {
+                enter(RunnerPhase::Paused);
+                // A cycle stop given while the text ran resumes the script now, before anyone
+                // waiting for rest sees it paused.
+                if (m_orders.command != Command::None)
+                    enter(RunnerPhase::Running);
+            }
+        }
         m_marshal.notifyAll();
     };
     m_marshal.notifyAll();
@@ -81,10 +74,8 @@ std::expected<Variant, QString> ScriptRunner::execute(const QString& text, const
     if (!finished) {
         {
             const std::lock_guard stopping(m_marshal.mutex());
-            if (!typed->done) {
-                m_typedOverrun = true;
+            if (!typed->done)
                 m_interpreter->requestStop();
-            }
         }
         m_marshal.notifyAll();
         finished = m_marshal.waitUntil(isDone, std::chrono::steady_clock::now() + StopBound);

@@ -49,9 +49,38 @@ struct ScriptError {
     std::vector<CallFrame> frames;
 
     // One line for people: "Syntax error at column 5: Expected 'End If'" or
-    // "Run-time error 11: Division by zero".
+    // "Run-time error 11: Division by zero" (ErrorLayout::Message).
     QString text() const;
 };
+
+// The one maker of each kind of script error.
+ScriptError syntaxError(const QString& description, int line, int column);
+ScriptError runtimeError(int number, const QString& description, int line,
+                         std::vector<CallFrame> frames = {});
+// Run-time error 7 with no line: a source too large to read or load, of which nothing ran.
+ScriptError outOfMemory();
+
+// Thrown inside the lexer's callers, the parser and the resolver to leave at the first syntax
+// error; their entry points answer the error it carries.
+struct SyntaxFailure {
+    ScriptError error;
+};
+
+// The ways a script error is written out for people; one formatter writes them all.
+enum class ErrorLayout {
+    // "Run-time error 11: Division by zero", "Syntax error at column 5: Expected 'End If'".
+    Message,
+    // The engine's log: "Run-time error 11 at line 5: Division by zero (in Pump at line 5, in
+    // Main at line 2)", the calls named when a nested call failed; "Syntax error at line 3,
+    // column 5: Expected 'End If'".
+    Log,
+    // The command-line runner: "FILE:5: Run-time error 11: Division by zero", then
+    // "FILE:LINE: in Routine" for each call that was active, innermost first, one per line; an
+    // error with no line names the file alone.
+    Listing,
+};
+// `file` names the script in the Listing layout only.
+QString formatError(const ScriptError& error, ErrorLayout layout, const QString& file = {});
 
 // Thrown by the interpreter, the built-ins and host objects; caught by On Error Resume Next or
 // reported to the caller. The line is filled in where the statement is known.

@@ -71,17 +71,6 @@ const Limits& Interpreter::limits() const
 
 namespace {
 
-// A source too large for the memory left: reported as the run-time error a script gets, with no
-// line, since nothing of the source ran.
-ScriptError outOfMemory()
-{
-    ScriptError error;
-    error.kind = ScriptError::Kind::Runtime;
-    error.number = ErrorNumber::OutOfMemory;
-    error.description = errorDescription(error.number);
-    return error;
-}
-
 // Parses and resolves typed text through `prepare`; the syntax error, or Out of memory.
 template <typename Prepare> std::optional<ScriptError> preparedTyped(Prepare prepare)
 {
@@ -90,6 +79,19 @@ template <typename Prepare> std::optional<ScriptError> preparedTyped(Prepare pre
     } catch (const std::bad_alloc&) {
         return outOfMemory();
     }
+}
+
+// Parses typed text through `parse` into `parsed`; the syntax error, or Out of memory.
+template <typename Parsed, typename Parse>
+std::optional<ScriptError> parseInto(Parsed& parsed, Parse parse)
+{
+    return preparedTyped([&]() -> std::optional<ScriptError> {
+        auto result = parse();
+        if (!result)
+            return result.error();
+        parsed = std::move(*result);
+        return std::nullopt;
+    });
 }
 
 Outcome failedWith(const ScriptError& error)
@@ -133,13 +135,9 @@ std::optional<ScriptError> Interpreter::loadSource(const QString& source)
     for (const auto& proc : module->procedures) {
         const QString key = proc->name.toLower();
         if (m->procedures.contains(key)) {
-            ScriptError error;
-            error.kind = ScriptError::Kind::Syntax;
-            error.description = QStringLiteral("Name redefined: '%1'").arg(proc->name);
-            error.line = proc->line;
-            error.column = 1;
             m->procedures.clear();
-            return error;
+            return syntaxError(QStringLiteral("Name redefined: '%1'").arg(proc->name), proc->line,
+                               1);
         }
         m->procedures.emplace(key, proc.get());
     }
@@ -166,13 +164,9 @@ bool Interpreter::hasRoutine(const QString& name) const
 Outcome Interpreter::callRoutine(const QString& name, Value* result)
 {
     const Procedure* proc = valueOr<Procedure*>(m->procedures, name.toLower(), nullptr);
-    if (!proc) {
-        Outcome outcome;
-        outcome.completion = Outcome::Completion::Failed;
-        outcome.error.number = ErrorNumber::SubOrFunctionNotDefined;
-        outcome.error.description = errorDescription(ErrorNumber::SubOrFunctionNotDefined);
-        return outcome;
-    }
+    if (!proc)
+        return failedWith(runtimeError(ErrorNumber::SubOrFunctionNotDefined,
+                                       errorDescription(ErrorNumber::SubOrFunctionNotDefined), 0));
     return m->guarded([this, proc, result] {
         static const ExprList noArguments;
         m->line.store(proc->line, std::memory_order_relaxed);
@@ -184,17 +178,39 @@ Outcome Interpreter::callRoutine(const QString& name, Value* result)
 
 Outcome Interpreter::execute(const QString& statements)
 {
-    const Machine::TypedScope scope = m->typedScope();
     Module snippet;
-    const auto error = preparedTyped([&]() -> std::optional<ScriptError> {
-        auto parsed = parseStatements(statements);
-        if (!parsed)
-            return parsed.error();
-        snippet = std::move(*parsed);
-        if (m->module && m->module->optionExplicit)
-            snippet.optionExplicit = true;
-        return resolveTyped(snippet, m->globals, m->procedures, scope.procedure);
-    });
+    if (const auto error = parseInto(snippet, [&] { return parseStatements(statements); }))
+        return failedWith(*error);
+    return runStatements(snippet);
+}
+
+Outcome Interpreter::evaluate(const QString& expression, Value* result)
+{
+    ParsedExpression typed;
+    if (const auto error = parseInto(typed, [&] { return parseExpression(expression); }))
+        return failedWith(*error);
+    return runExpression(typed, result);
+}
+
+Outcome Interpreter::runTyped(const QString& text, Value* result)
+{
+    TypedText typed;
+    if (const auto error = parseInto(typed, [&] { return parseTyped(text); }))
+        return failedWith(*error);
+    if (auto* expression = std::get_if<ParsedExpression>(&typed))
+        return runExpression(*expression, result);
+    if (result)
+        *result = Value();
+    return runStatements(std::get<Module>(typed));
+}
+
+Outcome Interpreter::runStatements(Module& snippet)
+{
+    const Machine::TypedScope scope = m->typedScope();
+    if (m->module && m->module->optionExplicit)
+        snippet.optionExplicit = true;
+    const auto error = preparedTyped(
+        [&] { return resolveTyped(snippet, m->globals, m->procedures, scope.procedure); });
     if (error)
         return failedWith(*error);
     return m->guarded([this, &snippet, scope] {
@@ -203,15 +219,10 @@ Outcome Interpreter::execute(const QString& statements)
     });
 }
 
-Outcome Interpreter::evaluate(const QString& expression, Value* result)
+Outcome Interpreter::runExpression(ParsedExpression& typed, Value* result)
 {
     const Machine::TypedScope scope = m->typedScope();
-    ParsedExpression typed;
-    const auto error = preparedTyped([&]() -> std::optional<ScriptError> {
-        auto parsed = parseExpression(expression);
-        if (!parsed)
-            return parsed.error();
-        typed = std::move(*parsed);
+    const auto error = preparedTyped([&] {
         return resolveExpression(typed.expr, m->globals, m->procedures,
                                  m->module && m->module->optionExplicit, scope.procedure);
     });
@@ -219,7 +230,8 @@ Outcome Interpreter::evaluate(const QString& expression, Value* result)
         return failedWith(*error);
     return m->guarded([this, &typed, result, scope] {
         m->enter(scope);
-        // The typed line is line 1, as for execute(); a failure here is not the script's last line.
+        // The typed line is line 1, as for statements; a failure here is not the script's last
+        // line.
         m->line.store(1, std::memory_order_relaxed);
         Value value = m->eval(*typed.expr);
         if (result)

@@ -12,6 +12,8 @@
 namespace velscript::lang {
 
 class Machine;
+struct Module;
+struct ParsedExpression;
 
 // Bounds that keep a runaway script from exhausting the process.
 struct Limits {
@@ -71,6 +73,11 @@ public:
     // error. Anywhere else it stands at module level.
     Outcome execute(const QString& statements);
     Outcome evaluate(const QString& expression, Value* result);
+    // Text typed at run time as the engine takes it, read once: evaluated when the whole of it
+    // is an expression and not an assignment (`n * 2`, and a single call written as a statement,
+    // `Twice(3)` or `obj.Count`), run as statements otherwise. `result` gets an expression's
+    // value, Empty for statements.
+    Outcome runTyped(const QString& text, Value* result);
     // Sets a module variable, making it if the module has none of that name (typed text then
     // finds it even under Option Explicit). Not for a constant or a bound object.
     void setVariable(const QString& name, const Value& value);
@@ -93,6 +100,8 @@ public:
 
 private:
     std::optional<ScriptError> loadSource(const QString& source);
+    Outcome runStatements(Module& snippet);
+    Outcome runExpression(ParsedExpression& typed, Value* result);
 
     std::unique_ptr<Machine> m;
 };

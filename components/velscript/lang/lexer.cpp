@@ -197,12 +197,7 @@ void Lexer::add(TokenKind kind, QString text, int startColumn)
 
 ScriptError Lexer::syntaxError(const QString& message, int atColumn) const
 {
-    ScriptError e;
-    e.kind = ScriptError::Kind::Syntax;
-    e.description = message;
-    e.line = m_line;
-    e.column = atColumn ? atColumn : column();
-    return e;
+    return lang::syntaxError(message, m_line, atColumn ? atColumn : column());
 }
 
 void Lexer::skipComment()

@@ -188,11 +188,8 @@ template <typename Body> Outcome Machine::guarded(Body body)
     m_frameCursors = m_cursors.size();
     const auto fail = [&](const RuntimeError& error) {
         outcome.completion = Outcome::Completion::Failed;
-        outcome.error.kind = ScriptError::Kind::Runtime;
-        outcome.error.number = error.number();
-        outcome.error.description = error.description();
-        outcome.error.line = error.line() ? error.line() : line.load();
-        outcome.error.frames = error.frames();
+        outcome.error = runtimeError(error.number(), error.description(),
+                                     error.line() ? error.line() : line.load(), error.frames());
         // The routines' frames restored their callers' lines while unwinding; the current line
         // is where the script failed (or stopped, below).
         line.store(outcome.error.line, std::memory_order_relaxed);

@@ -13,10 +13,6 @@ constexpr int maxNesting = 200;
 // per statement stays well inside the stack the interpreter keeps in reserve.
 constexpr int maxOperators = 1000;
 
-struct SyntaxFailure {
-    ScriptError error;
-};
-
 bool isBlockEnd(const Token& token)
 {
     if (token.kind == TokenKind::End)
@@ -66,6 +62,11 @@ std::expected<ParsedExpression, ScriptError> parseExpression(const QString& sour
     return parseWith(source, [](Parser& p) { return p.standaloneExpression(); });
 }
 
+std::expected<TypedText, ScriptError> parseTyped(const QString& source)
+{
+    return parseWith(source, [](Parser& p) { return p.typed(); });
+}
+
 NestingGuard::NestingGuard(Parser& parser) : m_parser(parser)
 {
     if (++m_parser.m_depth > maxNesting) {
@@ -98,7 +99,7 @@ const Token& Parser::next()
 {
     const Token& token = peek();
     ++m_pos;
-    while (m_pos > 2) {
+    while (m_pos > 2 && !m_keepTokens) {
         m_tokens.pop_front();
         --m_pos;
     }
@@ -181,17 +182,16 @@ void Parser::fail(const QString& message) const
 
 void Parser::failAt(const Token& token, const QString& message) const
 {
-    ScriptError error;
-    error.kind = ScriptError::Kind::Syntax;
-    error.description = message;
-    error.line = token.line;
-    error.column = token.column;
-    throw SyntaxFailure{error};
+    throw SyntaxFailure{syntaxError(message, token.line, token.column)};
 }
 
-Module Parser::module(bool allowDefinitions)
+Module Parser::module(bool allowDefinitions, std::unique_ptr<Stmt> first)
 {
     Module result;
+    if (first) {
+        result.statements.push_back(std::move(first));
+        endOfStatement();
+    }
     while (true) {
         skipSeparators();
         if (peek().kind == TokenKind::End)

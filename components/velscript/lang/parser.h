@@ -9,6 +9,7 @@
 #include <deque>
 #include <expected>
 #include <initializer_list>
+#include <variant>
 #include <vector>
 
 namespace velscript::lang {
@@ -23,6 +24,9 @@ struct ParsedExpression {
     ExprPtr expr;
 };
 std::expected<ParsedExpression, ScriptError> parseExpression(const QString& source);
+// Text typed at run time, read once: an expression to evaluate for its value, or statements.
+using TypedText = std::variant<Module, ParsedExpression>;
+std::expected<TypedText, ScriptError> parseTyped(const QString& source);
 
 // Recursive descent over the token list; the first error ends the parse. Statements are in
 // parser.cpp, expressions in parser_expressions.cpp.
@@ -30,8 +34,10 @@ class Parser {
 public:
     explicit Parser(const QString& source) : m_lexer(source) {}
 
-    Module module(bool allowDefinitions);
+    // `first`, when given, is the first statement, read already.
+    Module module(bool allowDefinitions, std::unique_ptr<Stmt> first = nullptr);
     ParsedExpression standaloneExpression();
+    TypedText typed();
 
 private:
     friend class NestingGuard;
@@ -67,6 +73,7 @@ private:
     std::unique_ptr<Stmt> exitStatement();
     std::unique_ptr<Stmt> onErrorStatement();
     std::unique_ptr<Stmt> assignmentOrCall();
+    std::unique_ptr<Stmt> assignmentOrCall(ExprPtr target, int line);
     std::unique_ptr<Stmt> callStatement(ExprPtr callee);
     Block singleLineBody();
 
@@ -81,10 +88,12 @@ private:
     static std::unique_ptr<Stmt> makeCompound(StmtKind kind, int line);
     void countOperator();
 
-    // The tokens read ahead, after the last two taken (which callers may still hold).
+    // The tokens read ahead, after the last two taken (which callers may still hold); all of
+    // them while m_keepTokens, so that typed text can be read again from a token it passed.
     mutable Lexer m_lexer;
     mutable std::deque<Token> m_tokens;
     size_t m_pos = 0;
+    bool m_keepTokens = false;
     int m_depth = 0;
     int m_operators = 0; // binary operators and members in the current expression's tree
     int m_expressionDepth = 0;

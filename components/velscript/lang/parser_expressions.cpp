@@ -91,6 +91,59 @@ ParsedExpression Parser::standaloneExpression()
     return ParsedExpression{m_lexer.takeNames(), std::move(expr)};
 }
 
+// Typed text is an expression when the whole of it reads as one and it is not an assignment:
+// `n * 2`, `Not done`, and a single call written as a statement (`Twice(3)`, `obj.Count`), which
+// is evaluated for its value. Anything else runs as statements, and a text that is neither fails
+// with the statements' own error. The first statement's head decides; only a head that an
+// operator follows without the whole line becoming an expression (`Log -1, 2`) is read again.
+TypedText Parser::typed()
+{
+    m_keepTokens = true;
+    skipSeparators();
+    const size_t start = m_pos;
+    if (peek().kind != TokenKind::Identifier) {
+        // A statement fails at once on a token that starts none (`1 + 2`, `Not done`).
+        std::optional<ScriptError> statementError;
+        try {
+            return module(false);
+        } catch (const SyntaxFailure& failure) {
+            if (m_pos != start)
+                throw;
+            statementError = failure.error;
+        }
+        try {
+            return standaloneExpression();
+        } catch (const SyntaxFailure&) {
+            throw SyntaxFailure{*statementError};
+        }
+    }
+
+    m_operators = 0;
+    const int line = peek().line;
+    ExprPtr head = postfix();
+    const bool assignment =
+        atOperator(u"=") && !(head->kind == ExprKind::Member && head->hasParens);
+    if (!assignment && atStatementEnd()) {
+        const size_t afterHead = m_pos;
+        skipSeparators();
+        if (peek().kind == TokenKind::End)
+            return ParsedExpression{m_lexer.takeNames(), std::move(head)};
+        m_pos = afterHead;
+    } else if (!assignment && binaryOperator(peek())) {
+        try {
+            ExprPtr whole = expression(1, std::move(head));
+            skipSeparators();
+            if (peek().kind == TokenKind::End)
+                return ParsedExpression{m_lexer.takeNames(), std::move(whole)};
+        } catch (const SyntaxFailure&) {
+            // Not an expression: the statements' reading decides, and reports their error.
+        }
+        m_pos = start;
+        return module(false);
+    }
+    return module(false, assignmentOrCall(std::move(head), line));
+}
+
 // Precedence climbing; `left`, when given, is an operand already read (a statement call's
 // parenthesised first argument).
 ExprPtr Parser::expression(int minLevel, ExprPtr left)
@@ -240,7 +293,11 @@ ExprPtr Parser::primary()
 std::unique_ptr<Stmt> Parser::assignmentOrCall()
 {
     const int line = peek().line;
-    ExprPtr target = postfix();
+    return assignmentOrCall(postfix(), line);
+}
+
+std::unique_ptr<Stmt> Parser::assignmentOrCall(ExprPtr target, int line)
+{
     if (acceptOperator(u"=")) {
         if (target->kind == ExprKind::Member && target->hasParens)
             fail(QStringLiteral("Expected end of statement"));

@@ -27,10 +27,6 @@ void GlobalTable::bind(const QString& name, const Value& object)
 
 namespace {
 
-struct SyntaxFailure {
-    ScriptError error;
-};
-
 struct LocalInfo {
     int slot = 0;
     bool byRef = false;
@@ -88,12 +84,7 @@ public:
 private:
     [[noreturn]] void failAt(int line, int column, const QString& message)
     {
-        ScriptError error;
-        error.kind = ScriptError::Kind::Syntax;
-        error.description = message;
-        error.line = line;
-        error.column = column;
-        throw SyntaxFailure{error};
+        throw SyntaxFailure{syntaxError(message, line, column)};
     }
 
     // Dim, ReDim and Const declare for the whole scope, wherever they stand in it.
