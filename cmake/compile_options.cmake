@@ -21,3 +21,11 @@ if(VELSCRIPT_SANITIZE_THREAD)
     add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
     add_link_options(-fsanitize=thread)
 endif()
+
+# lld links the ~40 test executables, each carrying the debug information of the libraries it
+# links, in a fraction of the default linker's time. Where lld is missing the default one links.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=lld VELSCRIPT_HAVE_LLD)
+if(VELSCRIPT_HAVE_LLD)
+    add_link_options(-fuse-ld=lld)
+endif()
