@@ -15,6 +15,14 @@ namespace velscript::engine::test {
 // is a failure.
 inline constexpr int Patience = 30000;
 
+// Three statements in a row in Main, each on a line of its own: for stepping.
+inline const QString stepped = QStringLiteral("Dim a, b, c\n" // 1
+                                              "Sub Main\n"    // 2
+                                              "  a = 1\n"     // 3
+                                              "  b = a + 1\n" // 4
+                                              "  c = b + 1\n" // 5
+                                              "End Sub\n");   // 6
+
 #define ENGINE_OK(expression)                                                                      \
     do {                                                                                           \
         const auto result_ = (expression);                                                         \

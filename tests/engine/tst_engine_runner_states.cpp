@@ -5,6 +5,7 @@
 #include "engine/add_in_bridge.h"
 #include "engine/engine_log.h"
 #include "engine/script_runner.h"
+#include "engine_test_support.h"
 
 #include <QtTest>
 
@@ -14,19 +15,11 @@
 
 using namespace velscript;
 using namespace velscript::engine;
+using namespace velscript::engine::test;
 
 Q_DECLARE_METATYPE(velscript::engine::RunnerPhase)
 
 namespace {
-
-constexpr int Patience = 30000;
-
-const QString stepped = QStringLiteral("Dim a, b, c\n" // 1
-                                       "Sub Main\n"    // 2
-                                       "  a = 1\n"     // 3
-                                       "  b = a + 1\n" // 4
-                                       "  c = b + 1\n" // 5
-                                       "End Sub\n");   // 6
 
 // An object of the test's thread that the script calls through the marshal, as a window's add-in
 // is called: while it runs, the engine's thread is inside one of the runner's waits.

@@ -25,13 +25,6 @@ const QString endless = QStringLiteral("Dim n\n"         // 1
                                        "  Loop\n"        // 5
                                        "End Sub\n");     // 6
 
-const QString stepped = QStringLiteral("Dim a, b, c\n" // 1
-                                       "Sub Main\n"    // 2
-                                       "  a = 1\n"     // 3
-                                       "  b = a + 1\n" // 4
-                                       "  c = b + 1\n" // 5
-                                       "End Sub\n");   // 6
-
 QString shown(const Result<Variant>& result)
 {
     if (!result)
