@@ -40,11 +40,11 @@ int markedLine()
     return text->extraSelections().first().cursor.block().blockNumber() + 1;
 }
 
-const QString stepped = QStringLiteral("Dim a\n"         // 1
-                                       "Sub Main\n"      // 2
-                                       "  a = 1\n"       // 3
-                                       "  Log \"one\"\n" // 4
-                                       "End Sub\n");     // 5
+const QString oneLogScript = QStringLiteral("Dim a\n"         // 1
+                                            "Sub Main\n"      // 2
+                                            "  a = 1\n"       // 3
+                                            "  Log \"one\"\n" // 4
+                                            "End Sub\n");     // 5
 
 } // namespace
 
@@ -65,7 +65,7 @@ private slots:
 // Show, Hide and Visible act on the window; its native id fits the interface's integer.
 void TestEngineWindow::showAndHide()
 {
-    auto engine = createdEngine(stepped);
+    auto engine = createdEngine(oneLogScript);
     QVERIFY(engine);
     QCOMPARE(value(engine->Visible()), False);
     ENGINE_OK(engine->Show(Variant::missing()));
@@ -137,13 +137,13 @@ void TestEngineWindow::unknownPart()
 // The window shows the engine's text, marks the line a paused script stands at and shows the log.
 void TestEngineWindow::showsTextLineAndLog()
 {
-    auto engine = createdEngine(stepped);
+    auto engine = createdEngine(oneLogScript);
     QVERIFY(engine);
     ENGINE_OK(engine->Show(Variant::missing()));
     auto* text = part<QPlainTextEdit>("Text");
     auto* log = part<QPlainTextEdit>("Log");
     QVERIFY(text && log);
-    QCOMPARE(text->toPlainText(), stepped);
+    QCOMPARE(text->toPlainText(), oneLogScript);
     QCOMPARE(markedLine(), 0);
 
     ENGINE_OK(engine->Start(3, Variant::missing()));
@@ -190,7 +190,7 @@ void TestEngineWindow::keepsUpWithLoggingScript()
 // Start, Step and Stop in the window act on its engine.
 void TestEngineWindow::buttonsActOnEngine()
 {
-    auto engine = createdEngine(stepped);
+    auto engine = createdEngine(oneLogScript);
     QVERIFY(engine);
     ENGINE_OK(engine->Show(Variant::missing()));
     auto* start = part<QPushButton>("Start");
