@@ -13,11 +13,6 @@ QString keyOf(const QString& number)
     return QStringLiteral("#") + number;
 }
 
-int checkBoxValue(Boolean value)
-{
-    return isTrue(value) ? 1 : 0;
-}
-
 } // namespace
 
 void frmVelScrTester::cmdCreate_Click()

@@ -6,16 +6,6 @@
 
 namespace velscript {
 
-namespace {
-
-// Only exactly True ticks a box; any other nonzero value clears it.
-int checkBoxValue(Boolean value)
-{
-    return isTrue(value) ? 1 : 0;
-}
-
-} // namespace
-
 // Runs on a user's click and whenever a handler changes the box; a failed write leaves the box
 // as it now stands.
 void frmVelScrTester::chkVisible_Click()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine_kit/variant.h"
+
 #include <QCheckBox>
 
 namespace velscript {
@@ -21,5 +23,12 @@ protected:
     // A user's click toggles between clear and ticked; only code makes the box grayed.
     void nextCheckState() override;
 };
+
+// The box's value for an engine's Boolean: only exactly True ticks it; any other nonzero value
+// clears it.
+inline int checkBoxValue(Boolean value)
+{
+    return isTrue(value) ? 1 : 0;
+}
 
 } // namespace velscript

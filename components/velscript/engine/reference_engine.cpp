@@ -16,11 +16,6 @@ bool isIdentifier(const QString& name)
     return identifier.match(name).hasMatch();
 }
 
-template <class T> std::unexpected<QString> failed(const std::expected<T, QString>& outcome)
-{
-    return std::unexpected(outcome.error());
-}
-
 } // namespace
 
 ReferenceEngine::ReferenceEngine() = default;
@@ -285,3 +280,5 @@ Result<Variant> ReferenceEngine::Execute(const QString& statement, const Variant
 }
 
 } // namespace velscript::engine
+
+#include "moc_reference_engine.cpp" // compiled here, with the precompiled Qt headers of this file

@@ -8,15 +8,6 @@
 
 namespace velscript::engine {
 
-namespace {
-
-template <class T> std::unexpected<QString> failed(const std::expected<T, QString>& outcome)
-{
-    return std::unexpected(outcome.error());
-}
-
-} // namespace
-
 Result<EngineWindow*> ReferenceEngine::window()
 {
     if (auto ok = ready(); !ok)

@@ -17,6 +17,12 @@ inline std::unexpected<QString> fail(QString description)
     return std::unexpected<QString>(std::move(description));
 }
 
+// Passes the failure of one operation on as the answer of another.
+template <class T> std::unexpected<QString> failed(const Result<T>& outcome)
+{
+    return std::unexpected(outcome.error());
+}
+
 // Turns a failure status into the tester's failure; an empty description gets the platform's.
 template <class T> T check(Result<T> result)
 {
