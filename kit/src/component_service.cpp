@@ -102,11 +102,15 @@ struct ComponentService::Loading {
 struct ComponentService::PluginFile {
     explicit PluginFile(const QString& path) : loader(path)
     {
-        served = examine(loader.metaData(), loader.errorString());
+        Served served = examine(loader.metaData(), loader.errorString());
+        classIds = std::move(served.classIds);
+        rejection = std::move(served.rejection);
     }
 
     QPluginLoader loader;
-    Served served; // fixed once examined, so it is read without a lock
+    // What the metadata says, fixed once examined, so it is read without a lock.
+    std::map<QString, QString> classIds;
+    QString rejection;
     Loading loading;
 };
 
@@ -160,11 +164,11 @@ ComponentService::PluginFile& ComponentService::pluginFile(const QString& path)
     auto& file = m_pluginFiles[path];
     if (!file) {
         file = std::make_unique<PluginFile>(path);
-        if (file->served.rejection.isEmpty())
-            qCDebug(lcKit) << "Component plugin" << path << "serves" << file->served.classIds.size()
+        if (file->rejection.isEmpty())
+            qCDebug(lcKit) << "Component plugin" << path << "serves" << file->classIds.size()
                            << "class(es)";
         else
-            qCDebug(lcKit) << "Passing over" << path << ":" << file->served.rejection;
+            qCDebug(lcKit) << "Passing over" << path << ":" << file->rejection;
     }
     return *file;
 }
@@ -190,12 +194,12 @@ ComponentService::Source ComponentService::locate(const QString& classId)
                 continue;
             const QString path = info.absoluteFilePath();
             PluginFile& file = pluginFile(path);
-            if (!file.served.rejection.isEmpty()) {
-                passedOver.append(QStringLiteral("%1: %2").arg(path, file.served.rejection));
+            if (!file.rejection.isEmpty()) {
+                passedOver.append(QStringLiteral("%1: %2").arg(path, file.rejection));
                 continue;
             }
-            const auto listed = file.served.classIds.find(id);
-            if (listed == file.served.classIds.end())
+            const auto listed = file.classIds.find(id);
+            if (listed == file.classIds.end())
                 continue;
 
             return Source{.file = &file,

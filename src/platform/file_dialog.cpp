@@ -28,7 +28,7 @@ std::optional<QString> showQtDialog(const CommonDialog::Request& request)
     return dialog.selectedFiles().constFirst();
 }
 
-CommonDialog::Presenter& presenter()
+CommonDialog::Presenter& dialogPresenter()
 {
     static CommonDialog::Presenter current = showQtDialog;
     return current;
@@ -51,7 +51,7 @@ void CommonDialog::ShowSave()
 void CommonDialog::show(Mode mode)
 {
     const std::optional<QString> chosen =
-        presenter()({mode, InitDir, DialogTitle, Filter, Flags, FileName});
+        dialogPresenter()({mode, InitDir, DialogTitle, Filter, Flags, FileName});
     if (!chosen) {
         if (CancelError)
             throw Failure(QStringLiteral("Cancel was selected."));
@@ -76,7 +76,9 @@ QStringList CommonDialog::nameFilters(const QString& filter)
 
 CommonDialog::Presenter CommonDialog::setPresenter(Presenter replacement)
 {
-    return std::exchange(presenter(), replacement ? std::move(replacement) : showQtDialog);
+    return std::exchange(dialogPresenter(), replacement ? std::move(replacement) : showQtDialog);
 }
 
 } // namespace velscript
+
+#include "moc_file_dialog.cpp" // compiled here, with the precompiled Qt headers of this file

@@ -16,7 +16,7 @@ void showModalBox(const QString& text, MessageIcon icon)
     box.exec();
 }
 
-MessagePresenter& presenter()
+MessagePresenter& messagePresenter()
 {
     static MessagePresenter current = showModalBox;
     return current;
@@ -26,12 +26,12 @@ MessagePresenter& presenter()
 
 void showMessage(const QString& text, MessageIcon icon)
 {
-    presenter()(text, icon);
+    messagePresenter()(text, icon);
 }
 
 MessagePresenter setMessagePresenter(MessagePresenter replacement)
 {
-    return std::exchange(presenter(), replacement ? std::move(replacement) : showModalBox);
+    return std::exchange(messagePresenter(), replacement ? std::move(replacement) : showModalBox);
 }
 
 } // namespace velscript

@@ -105,7 +105,7 @@ Value timer(Machine&, Args)
     return Value(QTime::currentTime().msecsSinceStartOfDay() / 1000.0);
 }
 
-constexpr BuiltinDef table[] = {
+constexpr BuiltinDef mathTable[] = {
     {"Abs", 1, 1, absolute}, {"Int", 1, 1, integerPart}, {"Fix", 1, 1, fixPart},
     {"Sgn", 1, 1, sign},     {"Sqr", 1, 1, squareRoot},  {"Round", 1, 2, roundTo},
     {"Now", 0, 0, now},      {"Date", 0, 0, date},       {"Time", 0, 0, time},
@@ -116,7 +116,7 @@ constexpr BuiltinDef table[] = {
 
 std::span<const BuiltinDef> mathBuiltins()
 {
-    return table;
+    return mathTable;
 }
 
 } // namespace velscript::lang

@@ -278,7 +278,7 @@ Value join(Machine& machine, Args args)
     return Value(std::move(result));
 }
 
-constexpr BuiltinDef table[] = {
+constexpr BuiltinDef textTable[] = {
     {"Len", 1, 1, length},        {"Left", 2, 2, left},
     {"Right", 2, 2, right},       {"Mid", 2, 3, mid},
     {"InStr", 2, 4, inString},    {"Replace", 3, 6, replace},
@@ -294,7 +294,7 @@ constexpr BuiltinDef table[] = {
 
 std::span<const BuiltinDef> textBuiltins()
 {
-    return table;
+    return textTable;
 }
 
 } // namespace velscript::lang
