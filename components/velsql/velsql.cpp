@@ -117,3 +117,5 @@ int VelSql::callsUnderWay() const
 }
 
 } // namespace velscript
+
+#include "moc_velsql.cpp" // compiled here, with the precompiled Qt headers of this file

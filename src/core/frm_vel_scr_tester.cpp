@@ -54,3 +54,5 @@ void frmVelScrTester::onCommitDataRequest(QSessionManager& manager)
 }
 
 } // namespace velscript
+
+#include "moc_frm_vel_scr_tester.cpp" // compiled here, with the precompiled Qt headers of this file

@@ -16,3 +16,5 @@ BorderedLabel::BorderedLabel(QWidget* parent) : QLabel(parent)
 }
 
 } // namespace velscript
+
+#include "moc_bordered_label.cpp" // compiled here, with the precompiled Qt headers of this file

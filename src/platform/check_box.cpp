@@ -45,3 +45,5 @@ void CheckBox::nextCheckState()
 }
 
 } // namespace velscript
+
+#include "moc_check_box.cpp" // compiled here, with the precompiled Qt headers of this file

@@ -60,3 +60,5 @@ void DropDownList::setListIndex(int index)
 }
 
 } // namespace velscript
+
+#include "moc_drop_down_list.cpp" // compiled here, with the precompiled Qt headers of this file

@@ -88,3 +88,5 @@ void TabControl::resizeEvent(QResizeEvent* event)
 }
 
 } // namespace velscript
+
+#include "moc_tab_control.cpp" // compiled here, with the precompiled Qt headers of this file

@@ -292,3 +292,5 @@ FakeEngineRegistration::~FakeEngineRegistration()
 }
 
 } // namespace velscript::test
+
+#include "moc_fake_engine.cpp" // compiled here, with the precompiled Qt headers of this file

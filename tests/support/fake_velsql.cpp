@@ -23,3 +23,5 @@ FakeVelSqlRegistration::~FakeVelSqlRegistration()
 }
 
 } // namespace velscript::test
+
+#include "moc_fake_velsql.cpp" // compiled here, with the precompiled Qt headers of this file

@@ -81,3 +81,5 @@ void EngineLog::clear()
 }
 
 } // namespace velscript::engine
+
+#include "moc_engine_log.cpp" // compiled here, with the precompiled Qt headers of this file

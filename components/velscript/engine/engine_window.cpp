@@ -152,3 +152,5 @@ void EngineWindow::press(const char* what)
 }
 
 } // namespace velscript::engine
+
+#include "moc_engine_window.cpp" // compiled here, with the precompiled Qt headers of this file

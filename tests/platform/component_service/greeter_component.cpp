@@ -8,3 +8,5 @@ QString GreeterComponent::greeting() const
 {
     return m_greeting;
 }
+
+#include "moc_greeter_component.cpp" // compiled here, with the precompiled Qt headers of this file
