@@ -35,6 +35,7 @@ file(CONFIGURE OUTPUT ${velscript_pch_source}
      CONTENT "// Compiles nothing of its own: its target only precompiles headers for others.\n")
 foreach(kind ${velscript_pch_kinds})
     add_library(velscript_pch_${kind} OBJECT ${velscript_pch_source})
+    set_target_properties(velscript_pch_${kind} PROPERTIES AUTOMOC OFF UNITY_BUILD OFF)
     target_link_libraries(velscript_pch_${kind} PRIVATE ${velscript_pch_${kind}_libraries})
     target_precompile_headers(velscript_pch_${kind} PRIVATE ${velscript_pch_${kind}_headers})
 endforeach()
