@@ -4,6 +4,7 @@
 
 #include "engine/reference_engine.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QtTest>
 
@@ -22,6 +23,25 @@ inline const QString stepped = QStringLiteral("Dim a, b, c\n" // 1
                                               "  b = a + 1\n" // 4
                                               "  c = b + 1\n" // 5
                                               "End Sub\n");   // 6
+
+// An operation's answer as a test compares it: its text, or <empty>, <null> or <failure text>.
+inline QString shown(const Result<Variant>& result)
+{
+    if (!result)
+        return QStringLiteral("<%1>").arg(result.error());
+    if (result->isEmpty())
+        return QStringLiteral("<empty>");
+    if (result->isNull())
+        return QStringLiteral("<null>");
+    return result->toText();
+}
+
+// Writes BYTES to PATH as a whole; false if it could not.
+inline bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 #define ENGINE_OK(expression)                                                                      \
     do {                                                                                           \

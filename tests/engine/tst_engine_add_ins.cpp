@@ -4,6 +4,7 @@
 
 #include "engine_kit/add_in.h"
 #include "engine_test_support.h"
+#include "support/test_program.h"
 
 #include <QSemaphore>
 #include <QThread>
@@ -84,13 +85,6 @@ public:
 private:
     std::atomic<int> m_count{0};
 };
-
-QString shown(const Result<Variant>& result)
-{
-    if (!result)
-        return QStringLiteral("<%1>").arg(result.error());
-    return result->isEmpty() ? QStringLiteral("<empty>") : result->toText();
-}
 
 } // namespace
 
@@ -301,5 +295,5 @@ void TestEngineAddIns::stopAbandonsWaitForBusyThread()
     busy.wait();
 }
 
-QTEST_MAIN(TestEngineAddIns)
+VELSCRIPT_TEST_MAIN(TestEngineAddIns)
 #include "tst_engine_add_ins.moc"

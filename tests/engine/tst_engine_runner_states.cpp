@@ -6,6 +6,7 @@
 #include "engine/engine_log.h"
 #include "engine/script_runner.h"
 #include "engine_test_support.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -278,5 +279,5 @@ void TestEngineRunnerStates::stopDuringStepBack()
     }
 }
 
-QTEST_MAIN(TestEngineRunnerStates)
+VELSCRIPT_TEST_MAIN(TestEngineRunnerStates)
 #include "tst_engine_runner_states.moc"

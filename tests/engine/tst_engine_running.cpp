@@ -3,6 +3,7 @@
 
 #include "engine_kit/component_service.h"
 #include "engine_test_support.h"
+#include "support/test_program.h"
 
 using namespace velscript;
 using namespace velscript::engine;
@@ -24,15 +25,6 @@ const QString endless = QStringLiteral("Dim n\n"         // 1
                                        "    n = n + 1\n" // 4
                                        "  Loop\n"        // 5
                                        "End Sub\n");     // 6
-
-QString shown(const Result<Variant>& result)
-{
-    if (!result)
-        return QStringLiteral("<%1>").arg(result.error());
-    if (result->isEmpty())
-        return QStringLiteral("<empty>");
-    return result->toText();
-}
 
 } // namespace
 
@@ -510,5 +502,5 @@ void TestEngineRunning::destroyedWhile()
     QVERIFY(watched.isNull());
 }
 
-QTEST_MAIN(TestEngineRunning)
+VELSCRIPT_TEST_MAIN(TestEngineRunning)
 #include "tst_engine_running.moc"

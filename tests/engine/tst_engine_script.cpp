@@ -5,6 +5,7 @@
 #include "engine_kit/class_ids.h"
 #include "engine_kit/component_service.h"
 #include "engine_test_support.h"
+#include "support/test_program.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -24,23 +25,6 @@ QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QString shown(const Result<Variant>& result)
-{
-    if (!result)
-        return QStringLiteral("<%1>").arg(result.error());
-    if (result->isEmpty())
-        return QStringLiteral("<empty>");
-    if (result->isNull())
-        return QStringLiteral("<null>");
-    return result->toText();
 }
 
 // Writes beyond `bytes` fail in this process while it lives, as on a full disk.
@@ -505,5 +489,5 @@ void TestEngineScript::tag()
     }
 }
 
-QTEST_MAIN(TestEngineScript)
+VELSCRIPT_TEST_MAIN(TestEngineScript)
 #include "tst_engine_script.moc"

@@ -2,6 +2,7 @@
 // state, the script text with the current line marked, the log, and its buttons.
 
 #include "engine_test_support.h"
+#include "support/test_program.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -238,5 +239,5 @@ void TestEngineWindow::goesWithEngine()
     QCoreApplication::processEvents(); // what the script's thread posted finds no window
 }
 
-QTEST_MAIN(TestEngineWindow)
+VELSCRIPT_TEST_MAIN(TestEngineWindow)
 #include "tst_engine_window.moc"

@@ -4,6 +4,7 @@
 
 #include "cli/velscript_run.h"
 #include "engine_test_support.h"
+#include "support/test_program.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -27,12 +28,6 @@ QByteArray marked(const QString& text, QStringConverter::Encoding encoding)
 {
     QStringEncoder encoder(encoding, QStringEncoder::Flag::WriteBom);
     return encoder.encode(text);
-}
-
-bool write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 QStringList lines(const QByteArray& out)
@@ -162,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestScriptFiles)
+VELSCRIPT_TEST_MAIN(TestScriptFiles)
 #include "tst_script_files.moc"
