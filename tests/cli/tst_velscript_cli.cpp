@@ -1,5 +1,6 @@
 // Runs the velscript command as a separate process: what it prints, where, and its exit status.
 
+#include "support/test_program.h"
 #include "velscript_run.h"
 
 #include <QTemporaryDir>
@@ -157,5 +158,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVelscriptCli)
+VELSCRIPT_TEST_GUILESS_MAIN(TestVelscriptCli)
 #include "tst_velscript_cli.moc"

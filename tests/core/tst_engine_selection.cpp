@@ -3,6 +3,7 @@
 #include "engine_kit/class_ids.h"
 #include "support/fake_engine.h"
 #include "support/recorders.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -412,5 +413,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_EngineSelection)
+VELSCRIPT_TEST_MAIN(tst_EngineSelection)
 #include "tst_engine_selection.moc"

@@ -1,6 +1,7 @@
 // Start-up, control enabling, the focus walk and the close check of the window.
 #include "support/fake_engine.h"
 #include "support/recorders.h"
+#include "support/test_program.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -413,5 +414,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_FormLifecycle)
+VELSCRIPT_TEST_MAIN(tst_FormLifecycle)
 #include "tst_form_lifecycle.moc"

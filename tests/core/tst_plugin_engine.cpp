@@ -2,6 +2,7 @@
 // third-party engine goes through.
 #include "support/fake_engine.h"
 #include "support/recorders.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -46,5 +47,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_PluginEngine)
+VELSCRIPT_TEST_MAIN(tst_PluginEngine)
 #include "tst_plugin_engine.moc"

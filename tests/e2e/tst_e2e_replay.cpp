@@ -3,6 +3,7 @@
 // is found.
 #include "engine/engine_factory.h"
 #include "journal/journal_files.h"
+#include "support/test_program.h"
 #include "tester_session.h"
 
 #include <QJsonArray>
@@ -80,5 +81,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_E2eReplay)
+VELSCRIPT_TEST_MAIN(tst_E2eReplay)
 #include "tst_e2e_replay.moc"

@@ -2,6 +2,7 @@
 // trapped failures; two engines sharing the one object; two engines writing at once while one
 // is stopped in the middle.
 #include "engine/engine_factory.h"
+#include "support/test_program.h"
 #include "tester_session.h"
 #include "velsql/registration.h"
 #include "velsql/velsql.h"
@@ -179,5 +180,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_E2eVelSql)
+VELSCRIPT_TEST_MAIN(tst_E2eVelSql)
 #include "tst_e2e_velsql.moc"

@@ -2,6 +2,7 @@
 // run once and its log read; numbers Execute shows as the log writes them; a continuous script
 // that holds the window open until it is stopped.
 #include "engine/engine_factory.h"
+#include "support/test_program.h"
 #include "tester_session.h"
 
 #include <QtTest>
@@ -105,5 +106,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_E2eWindow)
+VELSCRIPT_TEST_MAIN(tst_E2eWindow)
 #include "tst_e2e_window.moc"

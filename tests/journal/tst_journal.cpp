@@ -6,6 +6,7 @@
 #include "journal/variant_json.h"
 #include "support/fake_engine.h"
 #include "support/recorders.h"
+#include "support/test_program.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -330,5 +331,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Journal)
+VELSCRIPT_TEST_MAIN(tst_Journal)
 #include "tst_journal.moc"

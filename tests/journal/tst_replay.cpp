@@ -6,6 +6,7 @@
 #include "replay/replayer.h"
 #include "support/fake_engine.h"
 #include "support/recorders.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -303,5 +304,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Replay)
+VELSCRIPT_TEST_MAIN(tst_Replay)
 #include "tst_replay.moc"

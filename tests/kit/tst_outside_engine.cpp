@@ -3,6 +3,7 @@
 #include "core/frm_vel_scr_tester.h"
 #include "engine_kit/class_ids.h"
 #include "support/recorders.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -51,5 +52,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_OutsideEngine)
+VELSCRIPT_TEST_MAIN(tst_OutsideEngine)
 #include "tst_outside_engine.moc"

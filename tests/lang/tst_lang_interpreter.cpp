@@ -4,6 +4,7 @@
 
 #include "lang/conversions.h"
 #include "lang/interpreter.h"
+#include "support/test_program.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -1458,5 +1459,5 @@ void TestLanguageInterpreter::syntaxErrors()
     QVERIFY(host.entries().isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestLanguageInterpreter)
+VELSCRIPT_TEST_GUILESS_MAIN(TestLanguageInterpreter)
 #include "tst_lang_interpreter.moc"

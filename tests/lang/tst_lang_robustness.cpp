@@ -5,6 +5,7 @@
 
 #include "lang/interpreter.h"
 #include "lang/text_search.h"
+#include "support/test_program.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -1315,5 +1316,5 @@ void TestLanguageRobustness::hostilePrograms()
     QVERIFY(finished > 20 && failed > 20 && stopped > 20);
 }
 
-QTEST_GUILESS_MAIN(TestLanguageRobustness)
+VELSCRIPT_TEST_GUILESS_MAIN(TestLanguageRobustness)
 #include "tst_lang_robustness.moc"

@@ -3,6 +3,7 @@
 // Each script runs twice, with the statement hook and in fast mode; both must agree.
 
 #include "lang/interpreter.h"
+#include "support/test_program.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -55,7 +56,7 @@ public:
     int lastLine = 0;
 };
 
-struct Run {
+struct ScriptRun {
     QStringList log;
     QString error;
     int errorLine = 0;
@@ -63,12 +64,12 @@ struct Run {
     int hookCalls = 0;
 };
 
-Run runScript(const QString& source, bool hooked)
+ScriptRun runScript(const QString& source, bool hooked)
 {
     RecordingHost host;
     Interpreter interpreter(host);
     interpreter.setHooked(hooked);
-    Run run;
+    ScriptRun run;
     Outcome outcome;
     if (const auto syntax = interpreter.load(source)) {
         outcome.completion = Outcome::Completion::Failed;
@@ -125,7 +126,7 @@ void TestLanguageScripts::scripts()
     QVERIFY2(!expected.log.isEmpty() || !expected.error.isEmpty(),
              "a script must expect something");
 
-    const Run hooked = runScript(source, true);
+    const ScriptRun hooked = runScript(source, true);
     QCOMPARE(hooked.log, expected.log);
     QCOMPARE(hooked.error, expected.error);
     if (!expected.error.isEmpty())
@@ -133,7 +134,7 @@ void TestLanguageScripts::scripts()
     if (!expected.calls.isEmpty())
         QCOMPARE(hooked.calls, expected.calls);
 
-    const Run fast = runScript(source, false);
+    const ScriptRun fast = runScript(source, false);
     QCOMPARE(fast.log, hooked.log);
     QCOMPARE(fast.error, hooked.error);
     QCOMPARE(fast.errorLine, hooked.errorLine);
@@ -141,5 +142,5 @@ void TestLanguageScripts::scripts()
     QCOMPARE(fast.hookCalls, 0);
 }
 
-QTEST_GUILESS_MAIN(TestLanguageScripts)
+VELSCRIPT_TEST_GUILESS_MAIN(TestLanguageScripts)
 #include "tst_lang_scripts.moc"

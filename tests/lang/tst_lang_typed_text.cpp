@@ -3,6 +3,7 @@
 
 #include "lang/conversions.h"
 #include "lang/interpreter.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -123,5 +124,5 @@ void TestLanguageTypedText::typedText()
     QCOMPARE(toText(now), QString::number(n));
 }
 
-QTEST_MAIN(TestLanguageTypedText)
+VELSCRIPT_TEST_MAIN(TestLanguageTypedText)
 #include "tst_lang_typed_text.moc"

@@ -3,6 +3,7 @@
 #include "engine_kit/class_ids.h"
 #include "support/fake_velsql.h"
 #include "support/panel_window.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -226,5 +227,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_AddIns)
+VELSCRIPT_TEST_MAIN(tst_AddIns)
 #include "tst_add_ins.moc"

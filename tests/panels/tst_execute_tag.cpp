@@ -1,6 +1,7 @@
 // The Execute and Tag panels: text handed to the engine, results shown by their text form, and
 // results without one refused, with a recording fake engine behind the real window.
 #include "support/panel_window.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -182,5 +183,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_ExecuteTag)
+VELSCRIPT_TEST_MAIN(tst_ExecuteTag)
 #include "tst_execute_tag.moc"

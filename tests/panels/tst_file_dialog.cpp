@@ -1,6 +1,7 @@
 // The production file dialog: the real QFileDialog, shown modally through the window's Open and
 // Save buttons and driven from inside its own event loop.
 #include "support/panel_window.h"
+#include "support/test_program.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -260,5 +261,5 @@ private:
     QTemporaryDir m_dir;
 };
 
-QTEST_MAIN(tst_FileDialog)
+VELSCRIPT_TEST_MAIN(tst_FileDialog)
 #include "tst_file_dialog.moc"

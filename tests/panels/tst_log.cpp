@@ -1,6 +1,7 @@
 // The log panel: the engine's log and last entry read into txtLog, clearing, and failures in a
 // plain box, with a recording fake engine behind the real window.
 #include "support/panel_window.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -92,5 +93,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Log)
+VELSCRIPT_TEST_MAIN(tst_Log)
 #include "tst_log.moc"

@@ -1,6 +1,7 @@
 // The script file panel with the file dialog answered from a script: what the dialog is given
 // before each showing, and what Open, Save and Get do with the engine's answers.
 #include "support/panel_window.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -227,5 +228,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_ScriptFile)
+VELSCRIPT_TEST_MAIN(tst_ScriptFile)
 #include "tst_script_file.moc"

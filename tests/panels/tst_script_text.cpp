@@ -1,6 +1,7 @@
 // The script text panel: the text and the two flags moving between the window and the engine.
 #include "support/fake_engine.h"
 #include "support/recorders.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -151,5 +152,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_ScriptText)
+VELSCRIPT_TEST_MAIN(tst_ScriptText)
 #include "tst_script_text.moc"

@@ -1,6 +1,7 @@
 // The task panel: start and stop modes, the start-up routine and the run-time values, with a
 // recording fake engine behind the real window.
 #include "support/panel_window.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -220,5 +221,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Task)
+VELSCRIPT_TEST_MAIN(tst_Task)
 #include "tst_task.moc"

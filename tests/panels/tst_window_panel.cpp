@@ -1,6 +1,7 @@
 // The window panel: the engine's own window shown, hidden and made visible, its handle, and the
 // GUIEnabled switch, with a recording fake engine behind the real window.
 #include "support/panel_window.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -240,5 +241,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_WindowPanel)
+VELSCRIPT_TEST_MAIN(tst_WindowPanel)
 #include "tst_window_panel.moc"

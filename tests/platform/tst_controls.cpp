@@ -5,6 +5,7 @@
 #include "platform/drop_down_list.h"
 #include "platform/file_dialog.h"
 #include "platform/tab_control.h"
+#include "support/test_program.h"
 
 #include <QTabBar>
 #include <QtTest>
@@ -155,5 +156,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Controls)
+VELSCRIPT_TEST_MAIN(tst_Controls)
 #include "tst_controls.moc"

@@ -2,6 +2,7 @@
 #include "engine_kit/failure.h"
 #include "engine_kit/variant.h"
 #include "platform/collection.h"
+#include "support/test_program.h"
 
 #include <QtTest>
 
@@ -112,5 +113,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Variant)
+VELSCRIPT_TEST_MAIN(tst_Variant)
 #include "tst_variant.moc"

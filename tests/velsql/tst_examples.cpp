@@ -3,6 +3,7 @@
 // tester opens and starts them: the exit code each ends with.
 
 #include "engine/reference_engine.h"
+#include "support/test_program.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -101,5 +102,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestExamples)
+VELSCRIPT_TEST_MAIN(TestExamples)
 #include "tst_examples.moc"

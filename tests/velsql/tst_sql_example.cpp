@@ -5,6 +5,7 @@
 #include "engine/add_in_bridge.h"
 #include "engine/call_marshal.h"
 #include "lang/interpreter.h"
+#include "support/test_program.h"
 #include "velsql/velsql.h"
 
 #include <QFile>
@@ -109,5 +110,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSqlExample)
+VELSCRIPT_TEST_GUILESS_MAIN(TestSqlExample)
 #include "tst_sql_example.moc"

@@ -1,5 +1,6 @@
 // How a script is cut into the statements Qt's SQLite driver prepares one at a time.
 
+#include "support/test_program.h"
 #include "velsql/sql_script.h"
 
 #include <QtTest>
@@ -89,5 +90,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSqlScript)
+VELSCRIPT_TEST_GUILESS_MAIN(TestSqlScript)
 #include "tst_sql_script.moc"

@@ -3,6 +3,7 @@
 #include "add_in_call.h"
 #include "engine_kit/class_ids.h"
 #include "engine_kit/component_service.h"
+#include "support/test_program.h"
 #include "velsql/registration.h"
 #include "velsql/velsql.h"
 
@@ -422,5 +423,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVelSql)
+VELSCRIPT_TEST_GUILESS_MAIN(TestVelSql)
 #include "tst_velsql.moc"

@@ -2,6 +2,7 @@
 // once, each on its own thread, and ended by the window while they call it.
 
 #include "add_in_call.h"
+#include "support/test_program.h"
 #include "velsql/velsql.h"
 
 #include <QTemporaryDir>
@@ -157,5 +158,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVelSqlThreads)
+VELSCRIPT_TEST_GUILESS_MAIN(TestVelSqlThreads)
 #include "tst_velsql_threads.moc"

@@ -1,6 +1,7 @@
 #include "component_fixtures.h"
 #include "engine_kit/component_service.h"
 #include "greeter_component.h"
+#include "support/test_program.h"
 
 #include <QDir>
 #include <QFile>
@@ -440,5 +441,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestComponentService)
+VELSCRIPT_TEST_GUILESS_MAIN(TestComponentService)
 #include "tst_component_service.moc"
