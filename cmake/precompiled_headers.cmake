@@ -20,13 +20,11 @@ set_property(TARGET Qt6::Test PROPERTY INTERFACE_COMPILE_DEFINITIONS
     QT_TESTCASE_SOURCEDIR="${PROJECT_SOURCE_DIR}")
 
 # The kinds: the Qt modules whose macros a target sees, and what it precompiles.
-set(velscript_pch_kinds core widgets test_core test_widgets)
+set(velscript_pch_kinds core widgets test_widgets)
 set(velscript_pch_core_libraries Qt6::Core)
 set(velscript_pch_core_headers ${velscript_pch_core})
 set(velscript_pch_widgets_libraries Qt6::Widgets)
 set(velscript_pch_widgets_headers ${velscript_pch_widgets})
-set(velscript_pch_test_core_libraries Qt6::Test)
-set(velscript_pch_test_core_headers <QtTest> ${velscript_pch_core})
 set(velscript_pch_test_widgets_libraries Qt6::Test Qt6::Widgets)
 set(velscript_pch_test_widgets_headers <QtTest> ${velscript_pch_widgets})
 
