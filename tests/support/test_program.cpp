@@ -1,8 +1,8 @@
 #include "support/test_program.h"
 
+#include <QMetaMethod>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,7 +27,46 @@ std::string testName(const char* file)
     return name;
 }
 
+// The functions Qt Test runs of a test class: its private slots without parameters, but for the
+// data functions and the set-up and clean-up around each function and the whole test.
+QStringList testFunctions(const QMetaObject& test)
+{
+    static const QStringList frame{QStringLiteral("initTestCase"),
+                                   QStringLiteral("cleanupTestCase"), QStringLiteral("init"),
+                                   QStringLiteral("cleanup")};
+    QStringList functions;
+    for (int i = test.methodOffset(); i < test.methodCount(); ++i) {
+        const QMetaMethod method = test.method(i);
+        const QString name = QString::fromLatin1(method.name());
+        if (method.methodType() == QMetaMethod::Slot && method.access() == QMetaMethod::Private &&
+            method.parameterCount() == 0 && !name.endsWith(QLatin1StringView("_data")) &&
+            !frame.contains(name))
+            functions.append(name);
+    }
+    return functions;
+}
+
 } // namespace
+
+QStringList testArguments(int argc, char** argv, const QMetaObject& test)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const qsizetype except = arguments.indexOf(QLatin1StringView("--except"));
+    if (except < 0)
+        return arguments;
+    if (except + 1 >= arguments.size())
+        qFatal("--except needs the test functions to leave out, separated by commas.");
+    const QStringList excepted = arguments.takeAt(except + 1).split(QLatin1Char(','));
+    arguments.removeAt(except);
+    QStringList functions = testFunctions(test);
+    for (const QString& name : excepted) {
+        if (!functions.removeOne(name))
+            qFatal("%s has no test function %s to leave out.", test.className(), qPrintable(name));
+    }
+    return arguments + functions;
+}
 
 bool registerTest(const char* file, TestMain main)
 {

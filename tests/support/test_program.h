@@ -1,9 +1,12 @@
 #pragma once
 
 // The tests of one folder are one program, which runs the test named by its first argument:
-// `tst_panels tst_log -v2` runs tst_log.cpp's class with Qt Test's options -v2. ctest names each
+// `panels_tests tst_log -v2` runs tst_log.cpp's class with Qt Test's option -v2. ctest names each
 // test after its file, as before. A test file ends with VELSCRIPT_TEST_MAIN(Class) where it would
 // end with QTEST_MAIN, or VELSCRIPT_TEST_GUILESS_MAIN for a test without a window.
+//
+// Besides Qt Test's options, `--except F,G` runs every test function but F and G, so that a long
+// test can run as parts side by side: its long functions alone, and the rest, new ones included.
 
 #include <QTest>
 
@@ -14,13 +17,16 @@ using TestMain = int (*)(int argc, char** argv);
 // Registers MAIN under the base name of FILE; answers true, so it can initialise a constant.
 bool registerTest(const char* file, TestMain main);
 
+// Qt Test's arguments from the program's, with `--except` turned into the functions to run.
+QStringList testArguments(int argc, char** argv, const QMetaObject& test);
+
 // What QTEST_MAIN does, for the application class App.
 template <class App, class TestObject> int runTest(int argc, char** argv)
 {
     App app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestObject test;
-    return QTest::qExec(&test, argc, argv);
+    return QTest::qExec(&test, testArguments(argc, argv, TestObject::staticMetaObject));
 }
 
 } // namespace velscript::testing
