@@ -2,10 +2,13 @@
 
 #include "result_text.h"
 
+#include "engine_kit/storable_text.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <cmath>
 #include <limits>
 
 namespace velscript::velsql {
@@ -36,13 +39,26 @@ std::expected<QVariant, QString> bindable(const QVariant& value, qsizetype posit
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
+    case QMetaType::QByteArray:
+        return value;
     case QMetaType::Double:
     case QMetaType::Float:
-    case QMetaType::QByteArray:
+        // SQLite stores not-a-number as NULL, and an infinity could not be read back into a
+        // script's number.
+        if (!std::isfinite(value.toDouble()))
+            return std::unexpected(
+                QStringLiteral("Value %1 for the placeholders is %2, which the database cannot "
+                               "store as a number.")
+                    .arg(position + 1)
+                    .arg(std::isnan(value.toDouble()) ? QStringLiteral("not a number")
+                                                      : QStringLiteral("infinite")));
         return value;
     case QMetaType::QString: {
         // The driver binds a null QString as SQL NULL, yet a script's empty text is a text.
         const QString text = value.toString();
+        if (const qsizetype lone = loneSurrogateAt(text); lone >= 0)
+            return std::unexpected(loneSurrogateRefused(
+                QStringLiteral("Value %1 for the placeholders").arg(position + 1), text, lone));
         return text.isNull() ? QVariant(QString(QLatin1StringView(""))) : value;
     }
     default:
@@ -119,6 +135,8 @@ Answer SqlConnection::open(const QString& path)
     if (path.isEmpty())
         return std::unexpected(
             QStringLiteral("Open needs the path of a database file, or \":memory:\"."));
+    if (const QString refused = nulInFileName(path); !refused.isEmpty())
+        return std::unexpected(refused);
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(path);
     // A second program or object writing the same file makes this one wait a while, not fail.

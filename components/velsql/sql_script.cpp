@@ -1,5 +1,7 @@
 #include "sql_script.h"
 
+#include "engine_kit/storable_text.h"
+
 namespace velscript::velsql {
 
 namespace {
@@ -56,7 +58,7 @@ private:
             if (m_i < m_s.size() && m_s[m_i].isDigit())
                 return placeholderRefused();
             ++m_placeholders;
-        } else if ((c == u':' || c == u'@' || c == u'$') && startsWord(next)) {
+        } else if ((c == u':' || c == u'@' || c == u'$') && (startsWord(next) || next.isDigit())) {
             return placeholderRefused();
         } else if (startsWord(c) || c.isDigit()) {
             const qsizetype start = m_i;
@@ -171,7 +173,17 @@ std::expected<std::vector<SqlStatement>, QString> splitSqlScript(const QString& 
                            "stop reading it: pass such a text as a value for a ? placeholder.")
                 .arg(nul + 1));
     }
+    if (const qsizetype lone = loneSurrogateAt(script); lone >= 0)
+        return std::unexpected(loneSurrogateRefused(QStringLiteral("The SQL text"), script, lone));
     return Splitter(script).split();
+}
+
+QString loneSurrogateRefused(const QString& what, const QString& text, qsizetype lone)
+{
+    return QStringLiteral("%1 holds the lone surrogate U+%2 at position %3, which the database "
+                          "cannot store.")
+        .arg(what, QString::number(text[lone].unicode(), 16).toUpper())
+        .arg(lone + 1);
 }
 
 } // namespace velscript::velsql

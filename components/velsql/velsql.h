@@ -26,7 +26,9 @@ class ConnectionThread;
 // share it share LastError too; each script's Err is its own.
 //
 // Every call runs on the object's own thread, which owns its one connection, in the order the
-// calls came; any thread may call, at any time, and waits for its answer.
+// calls came; any thread may call, at any time, and waits for its answer. Engines given the same
+// object share that connection and its transaction: a ROLLBACK in one script also undoes what
+// another wrote since the BEGIN, so a transaction belongs inside one script.
 class VelSql : public QObject, public VelSqlObject {
     Q_OBJECT
     Q_INTERFACES(velscript::VelSqlObject)

@@ -326,6 +326,22 @@ void TestEngineScript::saveRefusals()
              qPrintable(saved.error()));
     QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     QCOMPARE(value(engine->FileName()), QString());
+
+    // The system would end a name at a NUL and write another file; Open refuses it alike.
+    const QString cut = dir.filePath(QStringLiteral("fresh"));
+    const QString nulName = cut + QChar(0) + QStringLiteral("name.vbs");
+    const QString refusal = QStringLiteral("The file name holds a NUL character at position %1, "
+                                           "where the system would end it.")
+                                .arg(cut.size() + 1);
+    saved = engine->Save(nulName, Variant::missing());
+    QVERIFY(!saved);
+    QCOMPARE(saved.error(), refusal);
+    QVERIFY(!QFileInfo::exists(cut));
+    QCOMPARE(value(engine->FileName()), QString());
+    QVERIFY(write(cut, "Log 2\n"));
+    QCOMPARE(value(engine->Open(nulName, Variant::missing())), False);
+    QCOMPARE(lastEntry(*engine), refusal);
+    QCOMPARE(value(engine->Text()), QStringLiteral("Log 1\n"));
 }
 
 // New empties the text and file name; Check parses without running and logs the first error.

@@ -9,6 +9,8 @@
 #include "velsql/velsql.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <thread>
@@ -79,6 +81,55 @@ private slots:
         Script script(db, u"Log \"before\"\ndb.Execute \"CREATE TABLE t (x)\"\nLog \"after\"\n"_s);
         QCOMPARE(script.run(), u"Run-time error 440: No database is open: call Open first."_s);
         QCOMPARE(script.host.entries, QStringList{u"before"_s});
+    }
+
+    // What SQLite would take differently from what the script said is refused with an error,
+    // and a value the language cannot hold does not reach the script.
+    void scriptsGetErrorsNotChangedData_data()
+    {
+        QTest::addColumn<QString>("statements");
+        QTest::addColumn<QString>("error");
+        const QString byPosition = u"Run-time error 440: Only ? placeholders can be used: the "
+                                   "values are bound in the order the ? marks stand, not by "
+                                   "number or name."_s;
+        QTest::newRow(":1 placeholder") << u"Log db.Scalar(\"SELECT :1\")"_s << byPosition;
+        QTest::newRow("@1 placeholder") << u"Log db.Scalar(\"SELECT @1\")"_s << byPosition;
+        QTest::newRow(":1 beside ?") << u"Log db.Scalar(\"SELECT ?, :1\", 1, 2)"_s << byPosition;
+        QTest::newRow("an infinity read back")
+            << u"v = db.Scalar(\"SELECT 1e999\")\nLog v - v"_s << u"Run-time error 6: Overflow"_s;
+        QTest::newRow("a lone surrogate bound")
+            << u"db.Execute \"INSERT INTO t VALUES (?)\", \"k\" & Chr(&HDC00)"_s
+            << u"Run-time error 440: Value 1 for the placeholders holds the lone surrogate U+DC00 "
+               "at position 2, which the database cannot store."_s;
+        QTest::newRow("a lone surrogate in the SQL")
+            << u"db.Execute \"INSERT INTO t VALUES ('\" & Chr(&HDC01) & \"')\""_s
+            << u"Run-time error 440: The SQL text holds the lone surrogate U+DC01 at position 24, "
+               "which the database cannot store."_s;
+    }
+    void scriptsGetErrorsNotChangedData()
+    {
+        QFETCH(QString, statements);
+        QFETCH(QString, error);
+        VelSql db;
+        Script script(db,
+                      u"db.Open \":memory:\"\ndb.Execute \"CREATE TABLE t (k PRIMARY KEY)\"\n"_s +
+                          statements + u"\nLog \"after\"\n"_s);
+        QCOMPARE(script.run(), error);
+        QVERIFY(!script.host.entries.contains(u"after"_s));
+        QCOMPARE(velscript::test::callAddIn(db, "Scalar", {u"SELECT count(*) FROM t"_s}),
+                 QVariant(0));
+    }
+
+    // The system would end the name at the NUL and open or make another file.
+    void aNulInTheDatabasePathIsAnError()
+    {
+        QTemporaryDir dir;
+        const QString cut = dir.filePath(u"fresh"_s);
+        VelSql db;
+        Script script(db, u"db.Open \""_s + cut + u"\" & Chr(0) & \"name.db\"\nLog \"after\"\n"_s);
+        QCOMPARE(script.run(), u"Run-time error 440: The file name holds a NUL character at "
+                               "position %1, where the system would end it."_s.arg(cut.size() + 1));
+        QVERIFY(!QFileInfo::exists(cut));
     }
 
     // Two engines' scripts, each on its own thread, write through the same object at once.

@@ -78,6 +78,10 @@ private slots:
         QTest::newRow("colon") << u"SELECT :name"_s;
         QTest::newRow("at") << u"SELECT 1; SELECT @name"_s;
         QTest::newRow("dollar") << u"SELECT $name"_s;
+        QTest::newRow("colon and a number") << u"SELECT :1"_s;
+        QTest::newRow("at and a number") << u"SELECT @1"_s;
+        QTest::newRow("dollar and a number") << u"SELECT $1"_s;
+        QTest::newRow("colon and a number beside a question mark") << u"SELECT ?, :1"_s;
     }
     void refusesPlaceholdersByNumberOrName()
     {

@@ -130,6 +130,12 @@ private slots:
         QTest::newRow("a folder") << m_dir.path() << u"unable to open database file"_s;
         QTest::newRow("a missing folder")
             << m_dir.filePath(u"absent/x.db"_s) << u"unable to open database file"_s;
+        // The system would end the name at the NUL and open or make another file.
+        const QString cut = m_dir.filePath(u"fresh"_s);
+        QTest::newRow("a NUL in the path")
+            << cut + QChar(0) + u"name.db"_s
+            << u"The file name holds a NUL character at position %1, where the system would end "
+               "it."_s.arg(cut.size() + 1);
     }
     void openFailures()
     {
@@ -142,6 +148,7 @@ private slots:
         QCOMPARE(lastErrorOf(*m_db), description);
         // The database open before is gone, not silently kept.
         QVERIFY(isAddInError(scalar(u"SELECT count(*) FROM t"_s)));
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(u"fresh"_s)));
     }
 
     void aFileDatabaseSurvivesCloseAndOpen()
@@ -247,6 +254,33 @@ private slots:
         QTest::newRow("numbered") << u"INSERT INTO t VALUES (?1)"_s << QVariantList{1}
                                   << byPosition;
         QTest::newRow("named") << u"INSERT INTO t VALUES (:x)"_s << QVariantList{1} << byPosition;
+        // SQLite takes :1, @1 and $1 for names, which bound nothing, NULL, in silence.
+        QTest::newRow("colon and a number")
+            << u"INSERT INTO t VALUES (:1)"_s << QVariantList{1} << byPosition;
+        QTest::newRow("at and a number")
+            << u"INSERT INTO t VALUES (@1)"_s << QVariantList{1} << byPosition;
+        QTest::newRow("dollar and a number")
+            << u"INSERT INTO t VALUES ($1)"_s << QVariantList{1} << byPosition;
+        QTest::newRow("colon and a number beside a question mark")
+            << u"INSERT INTO t VALUES (?, :1)"_s << QVariantList{1, 2} << byPosition;
+        // Not-a-number would be stored as NULL; an infinity could not be read into a script.
+        QTest::newRow("not a number")
+            << u"INSERT INTO t VALUES (?)"_s << QVariantList{qQNaN()}
+            << u"Value 1 for the placeholders is not a number, which the database cannot store "
+               "as a number."_s;
+        QTest::newRow("an infinity")
+            << u"INSERT INTO t VALUES (?, ?)"_s << QVariantList{2, -qInf()}
+            << u"Value 2 for the placeholders is infinite, which the database cannot store as a "
+               "number."_s;
+        // UTF-8 would store both U+DC00 and U+DC01 as U+FFFD: two keys would become one.
+        QTest::newRow("a lone surrogate in a value")
+            << u"INSERT INTO t VALUES (?)"_s << QVariantList{u"ab"_s + QChar(0xDC01)}
+            << u"Value 1 for the placeholders holds the lone surrogate U+DC01 at position 3, "
+               "which the database cannot store."_s;
+        QTest::newRow("a lone surrogate in the SQL text")
+            << u"INSERT INTO t VALUES ('"_s + QChar(0xD800) + u"')"_s << QVariantList{}
+            << u"The SQL text holds the lone surrogate U+D800 at position 24, which the database "
+               "cannot store."_s;
         QTest::newRow("an object")
             << u"INSERT INTO t VALUES (?)"_s << QVariantList{QVariant::fromValue<QObject*>(this)}
             << u"Value 1 for the placeholders is a QObject*, which cannot be stored in the "

@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <array>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -181,8 +182,13 @@ lang::Value AddInBridge::fromQVariant(const QVariant& value)
         return lang::Value(number);
     }
     case QMetaType::Float:
-    case QMetaType::Double:
-        return lang::Value(value.toDouble());
+    case QMetaType::Double: {
+        // A script's number is finite: an add-in's infinity or not-a-number does not fit it.
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            throw lang::RuntimeError(lang::ErrorNumber::Overflow);
+        return lang::Value(number);
+    }
     case QMetaType::QString:
     case QMetaType::QByteArray:
     case QMetaType::QChar:

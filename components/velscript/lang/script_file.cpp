@@ -1,5 +1,7 @@
 #include "lang/script_file.h"
 
+#include "engine_kit/storable_text.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -25,30 +27,28 @@ std::expected<void, QString> isPlainFile(const QFileInfo& info)
 // A text that UTF-8 cannot hold: a lone surrogate would be written as "?".
 std::expected<void, QString> fitsUtf8(const QString& path, const QString& text)
 {
+    const qsizetype lone = loneSurrogateAt(text);
+    if (lone < 0)
+        return {};
     int line = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    for (qsizetype i = 0; i < lone; ++i) {
         // CR LF, a lone CR and a lone LF each end a line, as the language counts them.
-        if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n')))
+        if (text[i] == u'\n' || (text[i] == u'\r' && text[i + 1] != u'\n'))
             ++line;
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-        } else if (c.isSurrogate()) {
-            return std::unexpected(
-                QStringLiteral("The file %1 is not written: line %2 holds the lone surrogate "
-                               "U+%3, which UTF-8 cannot store.")
-                    .arg(path)
-                    .arg(line)
-                    .arg(QString::number(c.unicode(), 16).toUpper()));
-        }
     }
-    return {};
+    return std::unexpected(QStringLiteral("The file %1 is not written: line %2 holds the lone "
+                                          "surrogate U+%3, which UTF-8 cannot store.")
+                               .arg(path)
+                               .arg(line)
+                               .arg(QString::number(text[lone].unicode(), 16).toUpper()));
 }
 
 } // namespace
 
 std::expected<QString, QString> readScriptFile(const QString& path, qint64 maxBytes)
 {
+    if (const QString refused = nulInFileName(path); !refused.isEmpty())
+        return std::unexpected(refused);
     const QFileInfo info(path);
     if (!info.exists())
         return std::unexpected(QStringLiteral("The file %1 does not exist.").arg(path));
@@ -99,6 +99,8 @@ std::expected<QString, QString> readScriptFile(const QString& path, qint64 maxBy
 std::expected<void, QString> writeScriptFile(const QString& path, const QString& text,
                                              qint64 maxBytes)
 {
+    if (const QString refused = nulInFileName(path); !refused.isEmpty())
+        return std::unexpected(refused);
     if (auto plain = isPlainFile(QFileInfo(path)); !plain)
         return std::unexpected(plain.error());
     if (auto fits = fitsUtf8(path, text); !fits)
