@@ -99,6 +99,13 @@ const Operation* findOperation(const QString& name)
     return found == table.end() ? nullptr : &*found;
 }
 
+QStringList operationNames()
+{
+    QStringList names = operations().keys();
+    names.sort();
+    return names;
+}
+
 bool fits(Variant::Kind kind, QChar letter)
 {
     switch (letter.unicode()) {

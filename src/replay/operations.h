@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -23,6 +24,9 @@ struct Operation {
 
 // The operation of that journal name ("Text.get", "Start", ...), or nullptr.
 const Operation* findOperation(const QString& name);
+
+// The journal names of every operation of the interface, sorted.
+QStringList operationNames();
 
 // Whether a value of the kind may stand where the letter of argumentKinds asks for one.
 bool fits(Variant::Kind kind, QChar letter);

@@ -32,7 +32,13 @@ Result<Boolean> ReferenceEngine::Save(const QString& path, const Variant& option
         return False;
     }
     // Only an explicit False keeps an existing file; an omitted option overwrites it.
-    const bool overwrite = option.isMissing() || option.isEmpty() || isTrue(option.boolean());
+    bool overwrite = true;
+    if (!option.isMissing() && !option.isEmpty()) {
+        const auto flag = converted([&] { return option.boolean(); });
+        if (!flag)
+            return std::unexpected(flag.error());
+        overwrite = isTrue(*flag);
+    }
     if (!overwrite && QFile::exists(path)) {
         m_log.append(QStringLiteral("The script is not saved: %1 exists.").arg(path));
         return False;

@@ -17,6 +17,18 @@ inline std::unexpected<QString> fail(QString description)
     return std::unexpected<QString>(std::move(description));
 }
 
+// Answers what CONVERSION makes of an argument, or, where the argument is of a kind it cannot be
+// (Variant's conversions throw Failure), that failure's description: an operation converts its
+// arguments inside its Result, so that no exception leaves it.
+template <class Conversion> auto converted(Conversion conversion) -> Result<decltype(conversion())>
+{
+    try {
+        return conversion();
+    } catch (const Failure& failure) {
+        return fail(failure.description());
+    }
+}
+
 // Passes the failure of one operation on as the answer of another.
 template <class T> std::unexpected<QString> failed(const Result<T>& outcome)
 {
