@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Each installs the Debian packages
 # that are missing, configures and builds through the CMake presets, then runs.
 
-PACKAGES := cmake ninja-build g++ lld make pkg-config qt6-base-dev libqt6sql6-sqlite \
+PACKAGES := cmake ninja-build g++ lld make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
             qt6-qpa-plugins libgl-dev xvfb xauth fonts-dejavu-core imagemagick python3 clang-format \
             dpkg-dev file lintian desktop-file-utils appstream
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -27,8 +27,16 @@ public:
     ConnectionThread& operator=(const ConnectionThread&) = delete;
 
     // Runs the job on the connection's thread and answers what it answered; after shutDown()
-    // answers at once that the object has been released.
-    Answer call(Job job);
+    // answers at once that the object has been released. CALLER is the thread that asks, whose
+    // calls cancel() may cut short.
+    Answer call(Job job, QThread* caller);
+
+    // From any thread: the call of CALLER under way is interrupted and answers that it was cut
+    // short; one of CALLER's waiting for its turn is answered so without running. Answers at
+    // once.
+    void cancel(QThread* caller);
+
+    static QString cancelledDescription();
 
     // Calls still waiting for their turn are answered that the object has been released, the
     // call under way finishes, the connection closes and the thread ends. Idempotent.
@@ -39,6 +47,8 @@ public:
 private:
     struct Call {
         Job job;
+        QThread* caller = nullptr;
+        bool cancelled = false; // guarded by m_mutex
         std::promise<Answer> answer;
     };
 
@@ -47,6 +57,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::shared_ptr<Call>> m_waiting; // guarded by m_mutex
+    std::shared_ptr<Call> m_current;             // guarded by m_mutex: the call under way
+    SqlConnection* m_connection = nullptr;       // guarded by m_mutex: while serve() runs
     bool m_stopping = false;                     // guarded by m_mutex
     std::unique_ptr<QThread> m_thread;
 };

@@ -4,9 +4,12 @@
 
 #include "engine_kit/storable_text.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 #include <cmath>
 #include <limits>
@@ -124,6 +127,10 @@ void SqlConnection::closeDatabase()
 {
     if (!m_db.isValid())
         return;
+    {
+        const std::lock_guard lock(m_handleMutex);
+        m_handle = nullptr;
+    }
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
@@ -158,7 +165,19 @@ Answer SqlConnection::open(const QString& path)
         closeDatabase();
         return std::unexpected(reason);
     }
+    const QVariant handle = m_db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        const std::lock_guard lock(m_handleMutex);
+        m_handle = *static_cast<sqlite3* const*>(handle.constData());
+    }
     return QVariant();
+}
+
+void SqlConnection::interrupt()
+{
+    const std::lock_guard lock(m_handleMutex);
+    if (m_handle)
+        sqlite3_interrupt(m_handle);
 }
 
 Answer SqlConnection::close()

@@ -3,13 +3,17 @@
 #include "sql_script.h"
 
 #include <QSqlDatabase>
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <mutex>
 
 #include <expected>
 
 class QSqlQuery;
+
+struct sqlite3;
 
 namespace velscript::velsql {
 
@@ -38,6 +42,10 @@ public:
     // The rows as text (see result_text.h).
     Answer query(const QString& sql, const QVariantList& values);
 
+    // From any thread: the statement running now, if any, ends with SQLite's "interrupted";
+    // a write inside a transaction rolls the transaction back.
+    void interrupt();
+
 private:
     // The statements of a script, checked against the values before anything runs.
     std::expected<std::vector<SqlStatement>, QString> prepareScript(const QString& sql,
@@ -52,6 +60,10 @@ private:
 
     const QString m_name;
     QSqlDatabase m_db;
+    // SQLite's own handle of the open database, for interrupt(); the lock keeps it from closing
+    // under an interrupt.
+    std::mutex m_handleMutex;
+    sqlite3* m_handle = nullptr; // guarded by m_handleMutex
 };
 
 } // namespace velscript::velsql

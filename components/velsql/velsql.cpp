@@ -1,7 +1,9 @@
 #include "velsql.h"
 
 #include "connection_thread.h"
+
 #include "engine_kit/add_in.h"
+#include <QThread>
 
 namespace velscript {
 
@@ -47,7 +49,7 @@ template <class Job> QVariant VelSql::call(const QString& operation, Job job)
     }
     Answer answer = std::unexpected(QString());
     try {
-        answer = m_connection->call(std::move(job));
+        answer = m_connection->call(std::move(job), QThread::currentThread());
     } catch (const std::exception& failure) {
         answer = std::unexpected(
             QStringLiteral("%1 failed: %2").arg(operation, QString::fromLocal8Bit(failure.what())));
@@ -58,6 +60,11 @@ template <class Job> QVariant VelSql::call(const QString& operation, Job job)
     --m_underWay;
     m_allAnswered.notify_all();
     return answer ? *answer : QVariant::fromValue(AddInError{0, answer.error()});
+}
+
+void VelSql::VelScriptCancel(QThread* caller)
+{
+    m_connection->cancel(caller);
 }
 
 QVariant VelSql::Open(const QVariant& path)

@@ -11,6 +11,8 @@
 #include <memory>
 #include <mutex>
 
+class QThread;
+
 namespace velscript {
 
 namespace velsql {
@@ -52,6 +54,10 @@ public:
     Q_INVOKABLE QVariant Scalar(const QVariant& sql, const QVariantList& values);
     // The rows as text: a header line, then one line a row (see result_text.h).
     Q_INVOKABLE QVariant Query(const QVariant& sql, const QVariantList& values);
+
+    // An engine whose script stops: the call its script's thread CALLER waits in is interrupted
+    // and answers an error; SQLite rolls back a write it interrupts inside a transaction.
+    Q_INVOKABLE void VelScriptCancel(QThread* caller);
 
     QString lastError() const;
     // How many calls have been made and not yet answered, for whoever must wait for them.

@@ -5,7 +5,9 @@
 #include "support/test_program.h"
 #include "velsql/velsql.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <atomic>
@@ -22,10 +24,49 @@ using velscript::test::callAddIn;
 using velscript::test::failureOf;
 using velscript::test::isAddInError;
 
+namespace {
+
+// Counts without end: only an interrupt ends it.
+const QString EndlessQuery = u"WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c) "
+                             "SELECT count(*) FROM c"_s;
+
+} // namespace
+
 class TestVelSqlThreads : public QObject {
     Q_OBJECT
 
 private slots:
+    // A query that would run for good ends as soon as the engine of its caller asks, with an
+    // error; another caller's request does not touch it, and the object works on afterwards.
+    void aCallerCutsItsLongCallShort()
+    {
+        VelSql db;
+        QVERIFY(!isAddInError(callAddIn(db, "Open", {u":memory:"_s})));
+        std::atomic<QThread*> caller{nullptr};
+        QVariant answer;
+        std::atomic<bool> answered{false};
+        std::thread script([&] {
+            caller = QThread::currentThread();
+            answer = callAddIn(db, "Scalar", {EndlessQuery});
+            answered = true;
+        });
+        QTRY_VERIFY(caller.load() != nullptr);
+        QTRY_COMPARE(db.callsUnderWay(), 1);
+        QThread::msleep(200);
+        db.VelScriptCancel(QThread::currentThread());
+        QThread::msleep(300);
+        QVERIFY(!answered);
+
+        QElapsedTimer cut;
+        cut.start();
+        db.VelScriptCancel(caller);
+        QTRY_VERIFY_WITH_TIMEOUT(answered.load(), 5000);
+        script.join();
+        qInfo("The call answered %lld ms after it was cut short.", cut.elapsed());
+        QCOMPARE(failureOf(answer), u"The database call was cut short: the script is stopping."_s);
+        QCOMPARE(callAddIn(db, "Scalar", {u"SELECT 6 * 7"_s}), QVariant(42));
+    }
+
     void scriptsOfTwoEnginesWriteAtOnce_data()
     {
         QTest::addColumn<bool>("inFile");

@@ -128,6 +128,11 @@ QObject* AddInBridge::target() const
 void AddInBridge::onObjectThread(const std::function<void()>& body)
 {
     QObject* object = target();
+    // A call that a stop would cut short is not begun, and one that was cut short ends the script
+    // as the stop does, whatever On Error says.
+    const auto stopping = [this] { return m_stopRequested && m_stopRequested(); };
+    if (stopping())
+        throw lang::StopRequest{};
     std::optional<lang::RuntimeError> failure;
     const auto guarded = [&body, &failure] {
         try {
@@ -145,6 +150,8 @@ void AddInBridge::onObjectThread(const std::function<void()>& body)
         if (!m_marshal.callOn(object, guarded, m_stopRequested))
             throw lang::StopRequest{};
     }
+    if (failure && stopping())
+        throw lang::StopRequest{};
     if (failure)
         throw *failure;
 }
@@ -221,8 +228,10 @@ lang::Value AddInBridge::call(const QString& name, std::span<const lang::Value> 
     bool named = false;
     for (int i = 0; i < meta->methodCount(); ++i) {
         const QMetaMethod method = meta->method(i);
+        // The engine's own call to cut a call short is no method for scripts.
         if (method.access() != QMetaMethod::Public || method.methodType() == QMetaMethod::Signal ||
-            !sameName(method.name(), name))
+            !sameName(method.name(), name) ||
+            sameName(method.name(), QString::fromLatin1(AddInCancelMethod)))
             continue;
         named = true;
         const int count = method.parameterCount();

@@ -1,9 +1,11 @@
 #include "engine/reference_engine.h"
+#include "engine_kit/add_in.h"
 
 #include "engine/add_in_bridge.h"
 #include "engine/engine_window.h"
 #include "engine/script_runner.h"
 
+#include <QMetaMethod>
 #include <QRegularExpression>
 
 namespace velscript::engine {
@@ -74,6 +76,7 @@ Result<> ReferenceEngine::Create(const Variant&)
         return fail(QStringLiteral("The engine is already created."));
     m_runner = std::make_unique<ScriptRunner>(m_log);
     m_runner->setStateListener([this] { emit scriptStateChanged(); });
+    m_runner->setCallCanceller([this](QThread* script) { cancelAddInCalls(script); });
     m_created = true;
     updateProgram();
     return {};
@@ -135,7 +138,21 @@ Result<> ReferenceEngine::Stop(qint32 mode, const Variant&)
         return ok;
     if (const auto stopped = m_runner->stop(mode); !stopped)
         return failed(stopped);
+    if (m_runner->stopRequested())
+        cancelAddInCalls(m_runner->scriptThread());
     return {};
+}
+
+void ReferenceEngine::cancelAddInCalls(QThread* script)
+{
+    for (const AddedObject& added : m_objects) {
+        QObject* object = added.object.get();
+        const int index = object->metaObject()->indexOfMethod(
+            QByteArray(AddInCancelMethod).append("(QThread*)").constData());
+        if (index >= 0)
+            object->metaObject()->method(index).invoke(object, Qt::DirectConnection,
+                                                       Q_ARG(QThread*, script));
+    }
 }
 
 Result<Boolean> ReferenceEngine::Wait(qint32 timeoutMs, const Variant&)

@@ -83,6 +83,8 @@ private:
         std::shared_ptr<AddInBridge> bridge;
     };
 
+    // Asks each add-in that can to cut short the call the script on SCRIPT waits in.
+    void cancelAddInCalls(QThread* script);
     Result<> ready() const;
     Result<> idle(const QString& refusal) const;
     Result<EngineWindow*> window();

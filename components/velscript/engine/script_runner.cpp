@@ -3,6 +3,8 @@
 #include "engine/engine_log.h"
 #include "engine/values.h"
 
+#include <QThread>
+
 namespace velscript::engine {
 
 namespace {
@@ -50,7 +52,14 @@ ScriptRunner::~ScriptRunner()
         m_interpreter->requestStop();
     }
     m_marshal.notifyAll();
+    if (m_canceller)
+        m_canceller(m_scriptThread.load());
     m_worker.join();
+}
+
+void ScriptRunner::setCallCanceller(std::function<void(QThread*)> canceller)
+{
+    m_canceller = std::move(canceller);
 }
 
 void ScriptRunner::setStateListener(std::function<void()> listener)
@@ -176,6 +185,7 @@ std::expected<void, QString> ScriptRunner::start(int modeNumber)
 
 void ScriptRunner::workerLoop()
 {
+    m_scriptThread = QThread::currentThread();
     std::unique_lock lock(m_marshal.mutex());
     while (true) {
         m_marshal.changed().wait(lock, [this] { return m_orders.quit || m_orders.job; });

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+class QThread;
+
 namespace velscript::engine {
 
 class EngineLog;
@@ -69,6 +71,12 @@ public:
     // Called whenever the state changes, with the shared mutex held, on the thread that changed
     // it: the worker's, or the engine's for a start or stop.
     void setStateListener(std::function<void()> listener);
+    // Called on the engine's thread, with the script's thread, when the runner ends: it cuts
+    // short a call into an add-in that the script may wait in, so that the end does not wait
+    // for it.
+    void setCallCanceller(std::function<void(QThread*)> canceller);
+    // The thread scripts run on, as add-ins see their callers.
+    QThread* scriptThread() const { return m_scriptThread.load(); }
 
     // How long typed text may run before it is stopped.
     static constexpr int ExecuteBoundMs = 5000;
@@ -104,6 +112,8 @@ private:
     EngineLog& m_log;
     CallMarshal m_marshal;
     std::function<void()> m_listener;
+    std::function<void(QThread*)> m_canceller; // set before any script runs
+    std::atomic<QThread*> m_scriptThread{nullptr};
 
     // Guarded by m_marshal.mutex() unless atomic.
     std::unique_ptr<lang::Interpreter> m_interpreter;

@@ -18,6 +18,13 @@ namespace velscript {
 // - An object whose class carries Q_CLASSINFO("VelScriptThreadSafe", "true") promises that any
 //   thread may call it at any time; the engine then calls it straight from the script's thread.
 //   Any other object is called on its own thread.
+// - An object whose calls may take long offers `Q_INVOKABLE void VelScriptCancel(QThread* caller)`.
+//   The engine calls it on its own thread, while a call may be under way, when a stop, Release
+//   or the engine's end must end the script whose thread is CALLER: the object cuts that caller's
+//   call short as soon as it can (answering an AddInError) and returns at once; it must be safe
+//   from any thread. The script then ends as the stop asked. An object without it finishes the
+//   call under way first: the stop takes effect as the call returns, and Release and the end of
+//   the engine wait for it.
 struct AddInError {
     // The script's error number; 0 means the engine's generic "add-in failed" number.
     qint32 number = 0;
@@ -25,6 +32,7 @@ struct AddInError {
 };
 
 inline constexpr char AddInThreadSafeClassInfo[] = "VelScriptThreadSafe";
+inline constexpr char AddInCancelMethod[] = "VelScriptCancel";
 
 } // namespace velscript
 
