@@ -4,6 +4,8 @@
 
 #include "engine_kit/storable_text.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -142,8 +144,9 @@ Answer SqlConnection::open(const QString& path)
     if (path.isEmpty())
         return std::unexpected(
             QStringLiteral("Open needs the path of a database file, or \":memory:\"."));
-    if (const QString refused = nulInFileName(path); !refused.isEmpty())
+    if (const QString refused = unusableFileName(path); !refused.isEmpty())
         return std::unexpected(refused);
+    const bool missing = path != QLatin1StringView(":memory:") && !QFileInfo::exists(path);
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     m_db.setDatabaseName(path);
     // A second program or object writing the same file makes this one wait a while, not fail.
@@ -160,9 +163,18 @@ Answer SqlConnection::open(const QString& path)
         QSqlQuery probe(m_db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             reason = describe(probe.lastError());
+        // SQLite makes a missing file, and its journal beside it, at its first write: write now,
+        // so that a database that cannot be written (a folder not writable, a name too long for
+        // the journal's) fails here and not at the script's first statement.
+        else if (missing && (!probe.exec(QStringLiteral("BEGIN IMMEDIATE")) ||
+                             !probe.exec(QStringLiteral("COMMIT"))))
+            reason = describe(probe.lastError());
     }
     if (!reason.isEmpty()) {
         closeDatabase();
+        // A file made here for a database that cannot be used is not left behind.
+        if (missing)
+            QFile::remove(path);
         return std::unexpected(reason);
     }
     const QVariant handle = m_db.driver()->handle();

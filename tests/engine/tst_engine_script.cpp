@@ -5,8 +5,10 @@
 #include "engine_kit/class_ids.h"
 #include "engine_kit/component_service.h"
 #include "engine_test_support.h"
+#include "support/odd_file_names.h"
 #include "support/test_program.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -65,6 +67,8 @@ private slots:
     void saveThenOpenGivesTheSameText_data();
     void saveThenOpenGivesTheSameText();
     void saveRefusals();
+    void oddFileNamesAreThatFileOrRefused_data();
+    void oddFileNamesAreThatFileOrRefused();
     void newAndCheck();
     void logEntries();
     void logBound();
@@ -342,6 +346,40 @@ void TestEngineScript::saveRefusals()
     QCOMPARE(value(engine->Open(nulName, Variant::missing())), False);
     QCOMPARE(lastEntry(*engine), refusal);
     QCOMPARE(value(engine->Text()), QStringLiteral("Log 1\n"));
+}
+
+void TestEngineScript::oddFileNamesAreThatFileOrRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const QString& name : velscript::test::oddFileNames(QStringLiteral(".vbs")))
+        QTest::addRow("%s", qPrintable(QString(name).toHtmlEscaped().left(40))) << name;
+}
+
+// Save writes the file of exactly the name given, which Open reads back, or it fails with a
+// description and writes nothing at all; a name is never cut or changed on the way to the disk.
+void TestEngineScript::oddFileNamesAreThatFileOrRefused()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.path() + QLatin1Char('/') + name;
+    const QString text = QStringLiteral("Log \"odd\"\n");
+    auto engine = createdEngine(text);
+    QVERIFY(engine);
+    const auto saved = engine->Save(path, Variant::missing());
+    const QStringList written =
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    if (!saved) {
+        QVERIFY(!saved.error().isEmpty());
+        QVERIFY2(written.isEmpty(), qPrintable(written.join(u',')));
+        QCOMPARE(value(engine->FileName()), QString());
+        return;
+    }
+    QCOMPARE(written, QStringList{name});
+    QCOMPARE(value(engine->FileName()), path);
+    ENGINE_OK(engine->Text(QStringLiteral("other")));
+    QCOMPARE(value(engine->Open(path, Variant::missing())), True);
+    QCOMPARE(value(engine->Text()), text);
 }
 
 // New empties the text and file name; Check parses without running and logs the first error.

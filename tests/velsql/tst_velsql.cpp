@@ -3,10 +3,12 @@
 #include "add_in_call.h"
 #include "engine_kit/class_ids.h"
 #include "engine_kit/component_service.h"
+#include "support/odd_file_names.h"
 #include "support/test_program.h"
 #include "velsql/registration.h"
 #include "velsql/velsql.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -137,6 +139,33 @@ private slots:
             << u"The file name holds a NUL character at position %1, where the system would end "
                "it."_s.arg(cut.size() + 1);
     }
+    void oddFileNamesAreThatDatabaseOrRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const QString& name : velscript::test::oddFileNames(u".db"_s))
+            QTest::addRow("%s", qPrintable(QString(name).toHtmlEscaped().left(40))) << name;
+    }
+    // Open makes the database file of exactly the name given, or fails and makes none.
+    void oddFileNamesAreThatDatabaseOrRefused()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QVariant answer = callAddIn(*m_db, "Open", {dir.path() + u'/' + name});
+        if (!isAddInError(answer)) {
+            // SQLite makes the file when it first writes.
+            CALL_OK(created, "Execute", {u"CREATE TABLE t (x)"_s});
+        }
+        CALL_OK(closed, "Close");
+        const QStringList made = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        if (isAddInError(answer)) {
+            QVERIFY(!failureOf(answer).isEmpty());
+            QVERIFY2(made.isEmpty(), qPrintable(made.join(u',')));
+        } else {
+            QCOMPARE(made, QStringList{name});
+        }
+    }
+
     void openFailures()
     {
         QFETCH(QString, path);

@@ -47,7 +47,7 @@ std::expected<void, QString> fitsUtf8(const QString& path, const QString& text)
 
 std::expected<QString, QString> readScriptFile(const QString& path, qint64 maxBytes)
 {
-    if (const QString refused = nulInFileName(path); !refused.isEmpty())
+    if (const QString refused = unusableFileName(path); !refused.isEmpty())
         return std::unexpected(refused);
     const QFileInfo info(path);
     if (!info.exists())
@@ -99,7 +99,7 @@ std::expected<QString, QString> readScriptFile(const QString& path, qint64 maxBy
 std::expected<void, QString> writeScriptFile(const QString& path, const QString& text,
                                              qint64 maxBytes)
 {
-    if (const QString refused = nulInFileName(path); !refused.isEmpty())
+    if (const QString refused = unusableFileName(path); !refused.isEmpty())
         return std::unexpected(refused);
     if (auto plain = isPlainFile(QFileInfo(path)); !plain)
         return std::unexpected(plain.error());

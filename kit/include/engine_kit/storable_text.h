@@ -8,19 +8,6 @@
 
 namespace velscript {
 
-// The system reads a file name only up to a NUL, so a name that holds one would open or write
-// another file. Answers why such a name is refused, naming the position (from 1), or an empty
-// text for a whole name.
-inline QString nulInFileName(const QString& path)
-{
-    const qsizetype nul = path.indexOf(QChar(0));
-    if (nul < 0)
-        return {};
-    return QStringLiteral("The file name holds a NUL character at position %1, where the system "
-                          "would end it.")
-        .arg(nul + 1);
-}
-
 // The index of the first surrogate that is not half of a pair, which UTF-8 cannot encode (it
 // would be stored as U+FFFD or "?"); -1 when there is none.
 inline qsizetype loneSurrogateAt(QStringView text)
@@ -32,6 +19,24 @@ inline qsizetype loneSurrogateAt(QStringView text)
             return i;
     }
     return -1;
+}
+
+// A file name the system would not take as it stands: it reads a name only up to a NUL, and a lone
+// surrogate has no encoding on the disk, so such a name would open or write another file.
+// Answers why the name is refused, naming the position (from 1), or an empty text for a name that
+// can be used.
+inline QString unusableFileName(const QString& path)
+{
+    if (const qsizetype nul = path.indexOf(QChar(0)); nul >= 0)
+        return QStringLiteral("The file name holds a NUL character at position %1, where the "
+                              "system would end it.")
+            .arg(nul + 1);
+    if (const qsizetype lone = loneSurrogateAt(path); lone >= 0)
+        return QStringLiteral("The file name holds the lone surrogate U+%1 at position %2, which "
+                              "the system cannot store.")
+            .arg(QString::number(path[lone].unicode(), 16).toUpper())
+            .arg(lone + 1);
+    return {};
 }
 
 } // namespace velscript
