@@ -86,6 +86,18 @@ private:
     std::atomic<int> m_count{0};
 };
 
+// Hands back whatever value it is given: the shapes of values that add-ins return.
+class Giver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("VelScriptThreadSafe", "true")
+public:
+    explicit Giver(QVariant value) : m_value(std::move(value)) {}
+    Q_INVOKABLE QVariant Give() const { return m_value; }
+
+private:
+    const QVariant m_value;
+};
+
 } // namespace
 
 class TestEngineAddIns : public QObject {
@@ -100,7 +112,77 @@ private slots:
     void addedAfterFirstRun();
     void stopAbandonsWaitForBusyThread_data();
     void stopAbandonsWaitForBusyThread();
+    void everyValueAnAddInGivesIsAValueOrAnError_data();
+    void everyValueAnAddInGivesIsAValueOrAnError();
 };
+
+void TestEngineAddIns::everyValueAnAddInGivesIsAValueOrAnError_data()
+{
+    QTest::addColumn<QVariant>("given");
+    const double inf = std::numeric_limits<double>::infinity();
+    const QList<std::pair<const char*, QVariant>> values = {
+        {"NaN", QVariant(std::numeric_limits<double>::quiet_NaN())},
+        {"infinity", QVariant(inf)},
+        {"minus infinity", QVariant(-inf)},
+        {"float NaN", QVariant(std::numeric_limits<float>::quiet_NaN())},
+        {"float infinity", QVariant(std::numeric_limits<float>::infinity())},
+        {"largest double", QVariant(std::numeric_limits<double>::max())},
+        {"denormal", QVariant(std::numeric_limits<double>::denorm_min())},
+        {"minus zero", QVariant(-0.0)},
+        {"largest qint64", QVariant(std::numeric_limits<qint64>::max())},
+        {"smallest qint64", QVariant(std::numeric_limits<qint64>::min())},
+        {"largest quint64", QVariant(std::numeric_limits<quint64>::max())},
+        {"largest uint", QVariant(std::numeric_limits<uint>::max())},
+        {"bytes not UTF-8", QVariant(QByteArray("\xff\xfe\x00x", 4))},
+        {"a lone surrogate QChar", QVariant(QChar(0xDC00))},
+        {"a text with a NUL", QVariant(QStringLiteral("a") + QChar(0) + QStringLiteral("b"))},
+        {"a null text", QVariant(QString())},
+        {"a list holding NaN", QVariant(QVariantList{1, std::numeric_limits<double>::quiet_NaN()})},
+        {"a list in a list", QVariant(QVariantList{QVariantList{QVariantList{}}})},
+        {"a string list", QVariant(QStringList{QStringLiteral("a"), QString()})},
+        {"a map", QVariant(QVariantMap{{QStringLiteral("k"), 1}})},
+        {"a date and time", QVariant(QDateTime::fromSecsSinceEpoch(0, Qt::UTC))},
+        {"a point", QVariant(QPoint(1, 2))},
+        {"a null object", QVariant::fromValue<QObject*>(nullptr)},
+        {"nullptr", QVariant::fromValue(nullptr)},
+        {"invalid", QVariant()},
+        {"a typed null int", QVariant(QMetaType::fromType<int>())},
+    };
+    for (const auto& [name, value] : values)
+        QTest::newRow(name) << value;
+}
+
+// A value that the language can hold arrives as one; any other ends the script with a run-time
+// error at the call. A number never arrives infinite or not a number.
+void TestEngineAddIns::everyValueAnAddInGivesIsAValueOrAnError()
+{
+    QFETCH(QVariant, given);
+    auto giver = std::make_shared<Giver>(given);
+    ObjectRef object = giver;
+    auto engine = createdEngine(QStringLiteral("Sub Main\n"
+                                               "  v = giver.Give()\n"
+                                               "  Log \"type \" & TypeName(v)\n"
+                                               "  If IsNumeric(v) Then Log \"twice \" & (v * 2)\n"
+                                               "End Sub\n"));
+    QVERIFY(engine);
+    ENGINE_OK(engine->AddObject(QStringLiteral("giver"), object));
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    QCOMPARE(value(engine->State()), 0);
+    const QStringList log = entries(*engine);
+    const bool arrived = log.join(u'\n').contains(QStringLiteral("type "));
+    if (!arrived) {
+        // The call is the statement that failed, with a number and a description.
+        QVERIFY2(log.join(u'\n').contains(QRegularExpression(QStringLiteral("error \\d+"))),
+                 qPrintable(log.join(u'\n')));
+        return;
+    }
+    for (const QString& entry : log) {
+        QVERIFY2(!entry.contains(QStringLiteral("nan"), Qt::CaseInsensitive) &&
+                     !entry.contains(QStringLiteral("inf"), Qt::CaseInsensitive),
+                 qPrintable(entry));
+    }
+}
 
 void TestEngineAddIns::calledFromScript_data()
 {
