@@ -8,7 +8,8 @@ void ErrObject::set(const RuntimeError& error)
 {
     m_number = error.number();
     m_description = error.description();
-    m_source = QStringLiteral("VelScript runtime error");
+    m_source =
+        error.source().isEmpty() ? QStringLiteral("VelScript runtime error") : error.source();
 }
 
 void ErrObject::clear()
@@ -37,7 +38,10 @@ Value ErrObject::call(const QString& name, std::span<const Value> args)
         // own description stands in for an empty or missing one.
         if (description.isEmpty())
             description = errorDescription(number);
-        throw RuntimeError(number, description);
+        RuntimeError raised(number, description);
+        if (args.size() > 1)
+            raised.setSource(toText(args[1]));
+        throw raised;
     }
     if (args.empty())
         return getProperty(name);

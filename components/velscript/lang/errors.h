@@ -93,6 +93,9 @@ public:
 
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
+    // Who raised it, as Err.Raise names it; empty for the language's own errors.
+    const QString& source() const { return m_source; }
+    void setSource(QString source) { m_source = std::move(source); }
     // The line of the statement that raised it, 0 until the interpreter knows it.
     int line() const { return m_line; }
     void setLine(int line) { m_line = line; }
@@ -104,6 +107,7 @@ private:
     int m_number;
     int m_line = 0;
     QString m_description;
+    QString m_source;
     std::vector<CallFrame> m_frames;
 };
 

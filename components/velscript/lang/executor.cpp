@@ -111,6 +111,9 @@ Flow Machine::exec(const Stmt& stmt)
         case ExitKind::For:
             return Flow::ExitFor;
         default:
+            // Leaving a routine early clears Err, as On Error does: its caller does not see
+            // an error the routine dealt with itself.
+            err->clear();
             return Flow::ExitProcedure;
         }
     case StmtKind::OnError:

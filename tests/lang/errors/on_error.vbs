@@ -8,6 +8,7 @@ Log Err.Number ' expect: 13
 Log "went on" ' expect: went on
 Err.Raise 1000, "me", "custom failure"
 Log Err.Number & " " & Err.Description ' expect: 1000 custom failure
+Log Err.Source ' expect: me
 Err.Raise 6
 Log Err.Description ' expect: Overflow
 If True Then

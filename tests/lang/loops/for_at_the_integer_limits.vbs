@@ -11,4 +11,5 @@ Next
 Log rounds & " " & i ' expect: 3 -2147483649
 Log TypeName(i) ' expect: Double
 i = 2147483647
-i = i + 1 ' expect error: Run-time error 6: Overflow
+i = i + 1
+Log i & " " & TypeName(i) ' expect: 2147483648 Double
