@@ -115,6 +115,10 @@ private:
                    QStringLiteral("Name redefined: '%1'").arg(*target.name));
         }
         if (m_proc && !m_fixedLocals) {
+            // ReDim resizes the array its name reaches, a module's too; it declares a local only
+            // where no variable of that name is visible.
+            if (how == StmtKind::ReDim && !m_locals.contains(key) && m_globals.byName.contains(key))
+                return;
             if (m_locals.contains(key)) {
                 if (how == StmtKind::ReDim)
                     return;
