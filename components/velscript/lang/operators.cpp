@@ -20,18 +20,28 @@ Value arithmetic(BinaryOp op, const Value& leftValue, const Value& rightValue)
 {
     const Value left = toNumber(leftValue);
     const Value right = toNumber(rightValue);
-    const bool exact = op == BinaryOp::Add || op == BinaryOp::Subtract || op == BinaryOp::Multiply;
-    if (exact && left.isInteger() && right.isInteger()) {
+    if (left.isInteger() && right.isInteger()) {
         // A result that leaves the 32-bit integers widens to a Double, as in the dialect: the
         // exact result in 64 bits, which a Double holds exactly up to 2^53.
-        const std::int64_t a = left.integer();
-        const std::int64_t b = right.integer();
-        const std::int64_t result = op == BinaryOp::Add        ? a + b
-                                    : op == BinaryOp::Subtract ? a - b
-                                                               : a * b;
-        if (result >= INT32_MIN && result <= INT32_MAX)
-            return Value(std::int32_t(result));
-        return Value(double(result));
+        const std::int32_t a = left.integer();
+        const std::int32_t b = right.integer();
+        std::int32_t result = 0;
+        switch (op) {
+        case BinaryOp::Add:
+            if (__builtin_add_overflow(a, b, &result))
+                return Value(double(std::int64_t(a) + b));
+            return Value(result);
+        case BinaryOp::Subtract:
+            if (__builtin_sub_overflow(a, b, &result))
+                return Value(double(std::int64_t(a) - b));
+            return Value(result);
+        case BinaryOp::Multiply:
+            if (__builtin_mul_overflow(a, b, &result))
+                return Value(double(std::int64_t(a) * b));
+            return Value(result);
+        default:
+            break;
+        }
     }
     const double a = toDouble(left);
     const double b = toDouble(right);
