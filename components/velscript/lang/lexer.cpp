@@ -128,9 +128,13 @@ bool Lexer::scan()
         } else if (c.isDigit() || (c == u'.' && peekDigit(1))) {
             if (!number())
                 return false;
-        } else if (c == u'&' && m_pos + 1 < m_src.size() &&
-                   (m_src[m_pos + 1] == u'H' || m_src[m_pos + 1] == u'h')) {
-            if (!hexNumber())
+        } else if (c == u'&' && m_pos + 1 < m_src.size() && m_src[m_pos + 1].toUpper() == u'H') {
+            if (!radixNumber(16))
+                return false;
+        } else if (c == u'&' && m_pos + 2 < m_src.size() && m_src[m_pos + 1].toUpper() == u'O' &&
+                   m_src[m_pos + 2] >= u'0' && m_src[m_pos + 2] <= u'7') {
+            // Only with a digit after it: "a" &Other still joins texts.
+            if (!radixNumber(8))
                 return false;
         } else if (c.isLetter()) {
             identifier();
@@ -294,19 +298,26 @@ bool Lexer::number()
     return true;
 }
 
-bool Lexer::hexNumber()
+bool Lexer::radixNumber(int radix)
 {
     const int start = column();
     m_pos += 2;
     const qsizetype from = m_pos;
-    while (m_pos < m_src.size() && isxdigit(m_src[m_pos].toLatin1()) && m_pos - from < 9)
+    // One digit more than 32 bits take, so that a longer number is refused rather than cut.
+    const qsizetype most = radix == 16 ? 9 : 12;
+    const auto isDigit = [radix](QChar c) {
+        return radix == 16 ? isxdigit(c.toLatin1()) != 0 : c >= u'0' && c <= u'7';
+    };
+    while (m_pos < m_src.size() && isDigit(m_src[m_pos]) && m_pos - from < most)
         advance();
     bool ok = false;
-    const quint32 bits = QStringView(m_src).mid(from, m_pos - from).toUInt(&ok, 16);
+    const quint32 bits = QStringView(m_src).mid(from, m_pos - from).toUInt(&ok, radix);
     if (m_pos < m_src.size() && m_src[m_pos] == u'&')
         advance();
-    if (!ok || (m_pos < m_src.size() && isIdentifierChar(m_src[m_pos]))) {
-        m_error = syntaxError(QStringLiteral("Expected hexadecimal number"));
+    if (!ok ||
+        (m_pos < m_src.size() && (isIdentifierChar(m_src[m_pos]) || m_src[m_pos].isDigit()))) {
+        m_error = syntaxError(radix == 16 ? QStringLiteral("Expected hexadecimal number")
+                                          : QStringLiteral("Expected octal number"));
         return false;
     }
     add(TokenKind::Number, QString(), start);

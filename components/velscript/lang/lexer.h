@@ -116,7 +116,8 @@ private:
     bool continuesLine();
     bool string();
     bool number();
-    bool hexNumber();
+    // &H and &O literals: 32 bits read as a signed integer, so &HFFFFFFFF is -1.
+    bool radixNumber(int radix);
     void identifier();
     bool op();
 

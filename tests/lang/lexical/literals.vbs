@@ -1,6 +1,11 @@
 Log &HFF ' expect: 255
 Log &h7FFFFFFF ' expect: 2147483647
 Log &HFFFFFFFF ' expect: -1
+Log &O17 ' expect: 15
+Log &o777& ' expect: 511
+Log &O37777777777 ' expect: -1
+Other = "b"
+Log "a" &Other ' expect: ab
 Log "say ""hi""" ' expect: say "hi"
 Log "[" & "" & "]" ' expect: []
 Log 1.5E3 ' expect: 1500
