@@ -180,9 +180,9 @@ std::expected<std::vector<SqlStatement>, QString> splitSqlScript(const QString& 
 
 QString loneSurrogateRefused(const QString& what, const QString& text, qsizetype lone)
 {
-    return QStringLiteral("%1 holds the lone surrogate U+%2 at position %3, which the database "
+    return QStringLiteral("%1 holds the lone surrogate %2 at position %3, which the database "
                           "cannot store.")
-        .arg(what, QString::number(text[lone].unicode(), 16).toUpper())
+        .arg(what, codeUnitName(text[lone]))
         .arg(lone + 1);
 }
 

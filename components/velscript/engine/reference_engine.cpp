@@ -138,8 +138,6 @@ Result<> ReferenceEngine::Stop(qint32 mode, const Variant&)
         return ok;
     if (const auto stopped = m_runner->stop(mode); !stopped)
         return failed(stopped);
-    if (m_runner->stopRequested())
-        cancelAddInCalls(m_runner->scriptThread());
     return {};
 }
 

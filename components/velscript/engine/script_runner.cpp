@@ -264,6 +264,16 @@ void ScriptRunner::resetModule()
 
 std::expected<void, QString> ScriptRunner::stop(int modeNumber)
 {
+    auto ordered = orderStop(modeNumber);
+    // A stop that ends the script cuts short the add-in call it may wait in; called with the
+    // runner's lock released, as the add-in may take locks of its own.
+    if (ordered && m_canceller && stopRequested())
+        m_canceller(m_scriptThread.load());
+    return ordered;
+}
+
+std::expected<void, QString> ScriptRunner::orderStop(int modeNumber)
+{
     if (modeNumber < int(StopMode::Default) || modeNumber > int(StopMode::Initialize))
         return std::unexpected(QStringLiteral("%1 is not a stop mode.").arg(modeNumber));
     auto mode = StopMode(modeNumber);

@@ -71,17 +71,18 @@ public:
     // Called whenever the state changes, with the shared mutex held, on the thread that changed
     // it: the worker's, or the engine's for a start or stop.
     void setStateListener(std::function<void()> listener);
-    // Called on the engine's thread, with the script's thread, when the runner ends: it cuts
-    // short a call into an add-in that the script may wait in, so that the end does not wait
-    // for it.
+    // Called on the engine's thread, with the thread scripts run on, when a stop ends the script
+    // and when the runner ends: it cuts short a call into an add-in that the script may wait in,
+    // so that neither waits for it.
     void setCallCanceller(std::function<void(QThread*)> canceller);
-    // The thread scripts run on, as add-ins see their callers.
-    QThread* scriptThread() const { return m_scriptThread.load(); }
 
     // How long typed text may run before it is stopped.
     static constexpr int ExecuteBoundMs = 5000;
 
 private:
+    // stop() under the runner's lock: answers whether the mode is one, and orders it.
+    std::expected<void, QString> orderStop(int mode);
+
     enum class Command { None, Step, Resume, Back };
 
     // What the engine's thread has asked of the worker that the worker has not yet done, and how

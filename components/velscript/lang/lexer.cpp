@@ -1,5 +1,7 @@
 #include "lang/lexer.h"
 
+#include "engine_kit/storable_text.h"
+
 #include <cctype>
 #include <cmath>
 
@@ -141,10 +143,7 @@ bool Lexer::scan()
         } else if (!op()) {
             // A control character or half a surrogate pair would not show, or not show right.
             const QString shown =
-                c.isPrint() && !c.isSurrogate()
-                    ? QStringLiteral("'%1'").arg(c)
-                    : QStringLiteral("U+") +
-                          QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+                c.isPrint() && !c.isSurrogate() ? QStringLiteral("'%1'").arg(c) : codeUnitName(c);
             m_error = syntaxError(QStringLiteral("Invalid character %1").arg(shown));
             return false;
         }

@@ -37,10 +37,10 @@ std::expected<void, QString> fitsUtf8(const QString& path, const QString& text)
             ++line;
     }
     return std::unexpected(QStringLiteral("The file %1 is not written: line %2 holds the lone "
-                                          "surrogate U+%3, which UTF-8 cannot store.")
+                                          "surrogate %3, which UTF-8 cannot store.")
                                .arg(path)
                                .arg(line)
-                               .arg(QString::number(text[lone].unicode(), 16).toUpper()));
+                               .arg(codeUnitName(text[lone])));
 }
 
 } // namespace

@@ -8,6 +8,13 @@
 
 namespace velscript {
 
+// A UTF-16 code unit as messages name it: "U+D800", "U+00E9".
+inline QString codeUnitName(QChar c)
+{
+    return QStringLiteral("U+") +
+           QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+}
+
 // The index of the first surrogate that is not half of a pair, which UTF-8 cannot encode (it
 // would be stored as U+FFFD or "?"); -1 when there is none.
 inline qsizetype loneSurrogateAt(QStringView text)
@@ -32,9 +39,9 @@ inline QString unusableFileName(const QString& path)
                               "system would end it.")
             .arg(nul + 1);
     if (const qsizetype lone = loneSurrogateAt(path); lone >= 0)
-        return QStringLiteral("The file name holds the lone surrogate U+%1 at position %2, which "
+        return QStringLiteral("The file name holds the lone surrogate %1 at position %2, which "
                               "the system cannot store.")
-            .arg(QString::number(path[lone].unicode(), 16).toUpper())
+            .arg(codeUnitName(path[lone]))
             .arg(lone + 1);
     return {};
 }
