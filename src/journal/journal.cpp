@@ -91,7 +91,8 @@ void Journal::write(const QJsonObject& entry)
 
 void Journal::put(const QJsonObject& entry)
 {
-    if (lcCalls().isInfoEnabled())
+    // A call's beginning matters only to a file that may be all that is left after a crash.
+    if (lcCalls().isInfoEnabled() && !entry.value(field::Begun).toBool())
         qCInfo(lcCalls).noquote() << readableLine(entry);
     if (!m_file)
         return;

@@ -7,8 +7,29 @@
 
 namespace velscript::journal {
 
+void insertOutcome(QJsonObject& entry, Operation operation, const Outcome& outcome,
+                   const QList<Variant>& handed, const QList<Variant>& after)
+{
+    if (outcome.failed) {
+        entry.insert(field::Failure, outcome.failure);
+        if (outcome.ended)
+            entry.insert(field::Ended, true);
+        return;
+    }
+    const QLatin1StringView kinds(info(operation).argumentKinds);
+    if (const qsizetype replaced = kinds.indexOf(u'O'); replaced >= 0 && replaced < after.size()) {
+        entry.insert(field::Result, encode(after[replaced]));
+        entry.insert(field::Same, after[replaced] == handed.value(replaced));
+        return;
+    }
+    if (info(operation).hasResult)
+        entry.insert(field::Result, encode(outcome.value));
+}
+
 QString readableOutcome(const QJsonObject& entry)
 {
+    if (entry.value(field::Ended).toBool() || entry.value(field::Begun).toBool())
+        return QStringLiteral("the engine ending");
     if (entry.contains(field::Failure))
         return QStringLiteral("failed ") + quoted(entry.value(field::Failure).toString());
     if (!entry.contains(field::Result))
@@ -34,7 +55,9 @@ QString readableLine(const QJsonObject& entry)
     QString line = QStringLiteral("engine %1 %2(%3)")
                        .arg(entry.value(field::Engine).toInteger())
                        .arg(op, arguments.join(QStringLiteral(", ")));
-    if (op != operation::InstanceEnd)
+    if (entry.value(field::Begun).toBool())
+        line += QStringLiteral(" begins");
+    else if (op != operation::InstanceEnd)
         line += QStringLiteral(" -> ") + readableOutcome(entry);
     if (entry.contains(field::Micros))
         line += QStringLiteral(" (%1 µs)").arg(entry.value(field::Micros).toInteger());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine_kit/result.h"
+#include "engine_kit/engine_operations.h"
 #include "journal/variant_json.h"
 
 #include <QJsonObject>
@@ -16,6 +16,9 @@ namespace velscript::journal {
 // A property's read is "<name>.get" and its write "<name>.put"; a read by name through the
 // meta-object system carries "byName": true. AddObject's result is the object its argument holds
 // afterwards, with "same": whether it is the object handed over.
+// A call is written twice: as it begins, with "begun": true and no outcome, and as it ends. A
+// call whose engine's process ended during it carries "ended": true with its failure; a begun
+// call that never ended is the one during which the writing program itself ended.
 namespace field {
 inline const QString Time = QStringLiteral("time");
 inline const QString Engine = QStringLiteral("engine");
@@ -27,6 +30,8 @@ inline const QString Failure = QStringLiteral("failure");
 inline const QString Micros = QStringLiteral("us");
 inline const QString ByName = QStringLiteral("byName");
 inline const QString Same = QStringLiteral("same");
+inline const QString Begun = QStringLiteral("begun");
+inline const QString Ended = QStringLiteral("ended");
 inline const QString Process = QStringLiteral("pid");
 inline const QString Program = QStringLiteral("program");
 } // namespace field
@@ -41,17 +46,11 @@ inline const QString InstanceCreate = QStringLiteral("instance.create");
 inline const QString InstanceEnd = QStringLiteral("instance.end");
 } // namespace operation
 
-// Writes an operation's outcome into its entry: "result" for a value, "failure" for a failure
-// status, nothing for an operation without a result that succeeded.
-template <class T> void insertOutcome(QJsonObject& entry, const Result<T>& result)
-{
-    if (!result)
-        entry.insert(field::Failure, result.error());
-    else if constexpr (std::is_same_v<T, Boolean>)
-        entry.insert(field::Result, encode(Variant::fromBoolean(*result)));
-    else if constexpr (!std::is_void_v<T>)
-        entry.insert(field::Result, encode(Variant(*result)));
-}
+// Writes a call's outcome into its entry: "result" for a value, "failure" (and "ended") for a
+// failure, nothing for an operation without a result that succeeded. An argument the engine may
+// replace is written as the result, from what the call left in it (`after`), with "same".
+void insertOutcome(QJsonObject& entry, Operation operation, const Outcome& outcome,
+                   const QList<Variant>& handed, const QList<Variant>& after);
 
 // What came back, for people: "ok", the value, or failed "description".
 QString readableOutcome(const QJsonObject& entry);

@@ -2,12 +2,13 @@
 
 #include "journal/journal_entry.h"
 #include "journal/variant_json.h"
-#include "replay/operations.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
+
+#include <map>
 
 #include <limits>
 #include <optional>
@@ -89,10 +90,10 @@ QString check(JournalLine& line, QSet<qint32>& known)
     line.operation = findOperation(line.op);
     if (!line.operation)
         return QStringLiteral("%1 is not an operation of the engine").arg(line.op);
-    const QString& kinds = line.operation->argumentKinds;
+    const QLatin1StringView kinds(line.operation->argumentKinds);
     bool fitting = line.arguments.size() == kinds.size();
-    for (int i = 0; fitting && i < kinds.size(); ++i)
-        fitting = fits(line.arguments[i].kind(), kinds[i]);
+    for (qsizetype i = 0; fitting && i < kinds.size(); ++i)
+        fitting = fitsKind(line.arguments[i].kind(), kinds[i].toLatin1());
     if (!fitting)
         return QStringLiteral("the arguments of %1 do not fit the operation").arg(line.op);
     return {};
@@ -110,6 +111,10 @@ std::expected<Journal, QString> readJournal(const QString& path)
 
     Journal journal;
     QSet<qint32> known;
+    // A call is written as it begins and again as it ends; only a beginning without its end
+    // stays, as the call during which the writer ended.
+    std::map<qint32, qsizetype> begun; // by instance: the index of its open beginning
+    QList<qsizetype> finished;
     for (int i = 0; i < lines.size(); ++i) {
         const QByteArray text = lines[i].trimmed();
         if (text.isEmpty())
@@ -134,8 +139,20 @@ std::expected<Journal, QString> readJournal(const QString& path)
         line.entry = document.object();
         if (const QString problem = check(line, known); !problem.isEmpty())
             return std::unexpected(QStringLiteral("%1:%2: %3").arg(path).arg(number).arg(problem));
+        if (line.op == operation::Session)
+            begun.clear();
+        if (line.entry.value(field::Begun).toBool()) {
+            line.unfinished = true;
+            begun[line.instance] = journal.lines.size();
+        } else if (const auto open = begun.find(line.instance); open != begun.end()) {
+            if (journal.lines[open->second].op == line.op)
+                finished.append(open->second);
+            begun.erase(open);
+        }
         journal.lines.append(std::move(line));
     }
+    for (auto i = finished.crbegin(); i != finished.crend(); ++i)
+        journal.lines.removeAt(*i);
     return journal;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine_kit/variant.h"
+#include "engine_kit/engine_operations.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -9,8 +9,6 @@
 #include <expected>
 
 namespace velscript::replay {
-
-struct Operation;
 
 // One entry of a journal, checked and ready to replay.
 struct JournalLine {
@@ -22,8 +20,10 @@ struct JournalLine {
     // The call's arguments; an object argument is a reference to nothing here, the replay
     // supplies the object the entry describes.
     QList<Variant> arguments;
-    const Operation* operation = nullptr; // for a call of the engine interface
-    bool byName = false;                  // for a read by name ("ScriptState.get")
+    const OperationInfo* operation = nullptr; // for a call of the engine interface
+    bool byName = false;                      // for a read by name ("ScriptState.get")
+    // A call that began and never ended: the program that wrote the journal ended during it.
+    bool unfinished = false;
 };
 
 struct Journal {

@@ -4,7 +4,6 @@
 #include "engine_kit/velscript_engine.h"
 #include "journal/journal_entry.h"
 #include "journal/variant_json.h"
-#include "replay/operations.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -154,7 +153,9 @@ QJsonObject Replayer::callNow(const JournalLine& line, Engine& engine, qint64& m
             }
             arguments[i] = Variant(handed);
         }
-        now = line.operation->call(*engine.engine, arguments);
+        const QList<Variant> handed = arguments;
+        const Outcome outcome = callOperation(*engine.engine, line.operation->id, arguments);
+        journal::insertOutcome(now, line.operation->id, outcome, handed, arguments);
         for (int i = 0; i < arguments.size(); ++i) {
             const QString classId = classIdOf(recorded.at(i).toObject());
             if (arguments[i].kind() == Variant::Kind::Object && !classId.isEmpty())
@@ -184,6 +185,12 @@ QJsonObject Replayer::waitForRecordedState(const JournalLine& line, Engine& engi
 QJsonObject Replayer::comparable(const JournalLine& line, const QJsonObject& outcome) const
 {
     QJsonObject kept;
+    // How an engine's process ended (which signal, after how long) is not compared; that it
+    // ended is.
+    if (outcome.value(field::Ended).toBool() || outcome.value(field::Begun).toBool()) {
+        kept.insert(field::Ended, true);
+        return kept;
+    }
     if (outcome.contains(field::Failure))
         kept.insert(field::Failure, outcome.value(field::Failure));
     if (outcome.contains(field::Same))
@@ -229,11 +236,20 @@ void Replayer::compare(const JournalLine& line, const QJsonObject& now)
     if (comparable(line, line.entry) == comparable(line, now))
         return;
     ++m_summary.differences;
+    // Beside an engine that ended, the other side's outcome is told as what it is: a return.
+    const auto ended = [](const QJsonObject& outcome) {
+        return outcome.value(field::Ended).toBool() || outcome.value(field::Begun).toBool();
+    };
+    const auto told = [&](const QJsonObject& outcome, const QJsonObject& other) {
+        if (!ended(outcome) && ended(other) && !outcome.contains(field::Failure))
+            return QStringLiteral("returned");
+        return journal::readableOutcome(outcome);
+    };
     m_out << QStringLiteral("#%1 %2 on engine %3: recorded %4, now %5\n")
                  .arg(line.line)
                  .arg(line.op)
                  .arg(line.engine)
-                 .arg(journal::readableOutcome(line.entry), journal::readableOutcome(now));
+                 .arg(told(line.entry, now), told(now, line.entry));
 }
 
 } // namespace velscript::replay

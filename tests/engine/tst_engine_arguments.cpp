@@ -3,8 +3,8 @@
 // exception out of the engine. The operations come from the replay's table of the interface, so
 // a new one is covered without a line here.
 
+#include "engine_kit/engine_operations.h"
 #include "engine_test_support.h"
-#include "replay/operations.h"
 #include "support/test_program.h"
 
 #include <QtTest>
@@ -61,14 +61,16 @@ private slots:
         QTest::addColumn<int>("argument");
         QTest::addColumn<Variant>("value");
         int rows = 0;
-        for (const QString& name : replay::operationNames()) {
-            const QString kinds = replay::findOperation(name)->argumentKinds;
-            for (int i = 0; i < kinds.size(); ++i) {
+        for (const OperationInfo& about : operationInfos()) {
+            const QString name = QLatin1StringView(about.journalName);
+            const QLatin1StringView kinds(about.argumentKinds);
+            for (qsizetype i = 0; i < kinds.size(); ++i) {
                 if (kinds[i] != u'V')
                     continue;
                 for (const auto& [kind, value] : everyKind()) {
-                    QTest::addRow("%s argument %d %s", qPrintable(name), i + 1, qPrintable(kind))
-                        << name << i << value;
+                    QTest::addRow("%s argument %d %s", qPrintable(name), int(i) + 1,
+                                  qPrintable(kind))
+                        << name << int(i) << value;
                     ++rows;
                 }
             }
@@ -85,14 +87,14 @@ private slots:
         QTemporaryDir dir;
         auto engine = createdEngine(stepped);
         QVERIFY(engine);
-        const replay::Operation* call = replay::findOperation(operation);
+        const OperationInfo* call = findOperation(operation);
+        const QLatin1StringView kinds(call->argumentKinds);
         QList<Variant> arguments;
-        for (int i = 0; i < call->argumentKinds.size(); ++i)
-            arguments.append(i == argument ? value
-                                           : typedValue(call->argumentKinds[i], dir.path()));
+        for (qsizetype i = 0; i < kinds.size(); ++i)
+            arguments.append(i == argument ? value : typedValue(kinds[i], dir.path()));
         try {
             // A failure is a fine answer here; only an escaping exception is wrong.
-            static_cast<void>(call->call(*engine, arguments));
+            static_cast<void>(apply(*engine, call->id, arguments));
         } catch (const std::exception& escaped) {
             QFAIL(qPrintable(QStringLiteral("An exception left the engine: ") +
                              QString::fromUtf8(escaped.what())));

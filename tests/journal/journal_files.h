@@ -49,7 +49,9 @@ public:
     {
         QStringList lines;
         for (QJsonObject entry : entries()) {
-            if (entry.value(journal::field::Operation) == journal::operation::Session)
+            // A call's beginning repeats its end's operation and arguments.
+            if (entry.value(journal::field::Operation) == journal::operation::Session ||
+                entry.value(journal::field::Begun).toBool())
                 continue;
             entry.remove(journal::field::Micros);
             lines.append(journal::readableLine(entry));

@@ -132,17 +132,32 @@ private slots:
         const QList<QJsonObject> entries = file.entries();
         QCOMPARE(entries.first().value("op").toString(), QString("session"));
         QCOMPARE(entries.first().value("pid").toInteger(), QCoreApplication::applicationPid());
-        for (const QJsonObject& entry : entries.mid(1)) {
+        QList<QJsonObject> ends;
+        for (qsizetype i = 1; i < entries.size(); ++i) {
+            const QJsonObject& entry = entries[i];
             QVERIFY(
                 QDateTime::fromString(entry.value("time").toString(), Qt::ISODateWithMs).isValid());
             QVERIFY(entry.value("args").isArray());
+            if (entry.value("begun").toBool()) {
+                // Written before the call is made: what and with what, no outcome yet; the
+                // window makes one call at a time, so its end comes next.
+                QVERIFY(!entry.contains("result") && !entry.contains("failure") &&
+                        !entry.contains("us"));
+                QVERIFY(i + 1 < entries.size());
+                QJsonObject end = entries[i + 1];
+                QCOMPARE(end.value("op"), entry.value("op"));
+                QCOMPARE(end.value("args"), entry.value("args"));
+                QCOMPARE(end.value("time"), entry.value("time"));
+                continue;
+            }
             if (entry.value("op") != "instance.end")
                 QVERIFY2(entry.value("us").toInteger(-1) >= 0,
                          qPrintable(entry.value("op").toString()));
+            ends.append(entry);
         }
         // Instances tell apart the two engines that carried the number 1 in turn.
-        QCOMPARE(entries.at(12).value("instance").toInt(), 1);
-        QCOMPARE(entries.at(14).value("byName").toBool(), true);
+        QCOMPARE(ends.at(11).value("instance").toInt(), 1);
+        QCOMPARE(ends.at(13).value("byName").toBool(), true);
     }
 
     void creationsThatMakeNoEngineAreJournaledToo()
@@ -180,8 +195,10 @@ private slots:
                 QTest::mouseClick(form.cmdCreate, Qt::LeftButton);
             }
             QStringList fromFile;
-            for (const QJsonObject& entry : file.entries())
-                fromFile.append(journal::readableLine(entry));
+            for (const QJsonObject& entry : file.entries()) {
+                if (!entry.value(journal::field::Begun).toBool())
+                    fromFile.append(journal::readableLine(entry));
+            }
             QCOMPARE(CategoryCapture::lines(), fromFile);
             QVERIFY(CategoryCapture::lines().size() > 3);
             QVERIFY(CategoryCapture::lines().at(2).startsWith("engine 0 Create(Missing) -> ok ("));

@@ -105,6 +105,8 @@ private slots:
         QSet<int> written;
         const QList<QJsonObject> entries = file.entries();
         for (int i = 0; i < entries.size(); ++i) {
+            if (entries[i].value("begun").toBool())
+                continue;
             const int engine = entries[i].value("engine").toInt();
             if (entries[i].value("op") == "Visible.put")
                 written.insert(engine);
@@ -142,10 +144,13 @@ private slots:
         const int complete = int(content.count('\n'));
         QVERIFY(journal.resize(content.size() - 10));
         journal.close();
+        // Of a call's two lines, its beginning and its end, the replay keeps the end.
+        const qsizetype begun = content.count("\"begun\":true");
+        QVERIFY(begun > 10);
 
         const auto read = replay::readJournal(file.path);
         QVERIFY2(read.has_value(), read ? "" : qPrintable(read.error()));
-        QCOMPARE(read->lines.size(), complete - 1);
+        QCOMPARE(read->lines.size(), complete - 1 - begun);
         QCOMPARE(read->cutOffLine, complete);
 
         const Run run = runReplay({"--component-path", FAKE_COMPONENTS_DIR, file.path});
