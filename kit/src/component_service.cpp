@@ -1,5 +1,7 @@
 #include "engine_kit/component_service.h"
 
+#include "engine_kit/hosting.h"
+#include "hosting/hosted_engine.h"
 #include "kit_logging.h"
 
 #include <QCoreApplication>
@@ -14,6 +16,7 @@
 #include <QUuid>
 
 #include <atomic>
+#include <set>
 #include <thread>
 
 namespace velscript {
@@ -112,6 +115,9 @@ struct ComponentService::PluginFile {
     std::map<QString, QString> classIds;
     QString rejection;
     Loading loading;
+    // Its classes whose instances turned out not to be engines: these are made in process.
+    std::mutex notHostedMutex;
+    std::set<QString> notHosted;
 };
 
 struct ComponentService::Source {
@@ -276,6 +282,10 @@ ObjectRef ComponentService::create(const QString& classId)
     const Source source = locate(classId);
     if (source.maker)
         return adopt(source.maker(), classId, source.origin);
+    if (source.file && hostsPlugins()) {
+        if (ObjectRef hosted = createHosted(*source.file, source.listedId))
+            return hosted;
+    }
 
     QObject* const root = rootOf(source, classId);
     auto* factory = qobject_cast<ComponentFactory*>(root);
@@ -293,6 +303,40 @@ ObjectRef ComponentService::create(const QString& classId)
                           .arg(classId, source.origin));
     }
     return adopt(made, classId, source.origin);
+}
+
+ObjectRef ComponentService::createHosted(PluginFile& file, const QString& classId)
+{
+    {
+        const std::lock_guard lock(file.notHostedMutex);
+        if (file.notHosted.contains(classId))
+            return nullptr;
+    }
+    // An engine runs in a host of its own; anything else the host made is let go, and the class
+    // is made here from now on.
+    if (auto engine = hosting::HostedEngine::start(file.loader.fileName(), classId))
+        return ObjectRef(engine.release());
+    qCDebug(lcKit) << "The class" << classId << "of" << file.loader.fileName()
+                   << "is no engine; it is made in process";
+    const std::lock_guard lock(file.notHostedMutex);
+    file.notHosted.insert(classId);
+    return nullptr;
+}
+
+bool hostsPlugins()
+{
+    return qEnvironmentVariable("VELSCRIPT_IN_PROCESS") != QLatin1StringView("1");
+}
+
+bool isHosted(const QObject& instance)
+{
+    return qobject_cast<const hosting::HostedEngine*>(&instance) != nullptr;
+}
+
+void nameInstance(QObject& instance, const QString& name)
+{
+    if (auto* hosted = qobject_cast<hosting::HostedEngine*>(&instance))
+        hosted->setDisplayName(name);
 }
 
 Variant readProperty(const QObject& object, const char* name)

@@ -39,7 +39,8 @@ namespace velscript {
 // UUIDs and match without regard to case.
 //
 // A plugin library is chosen by its metadata alone and loaded on first use; once loaded it stays
-// loaded for the life of the process, because the instances it made may still live.
+// loaded for the life of the process, because the instances it made may still live. An engine
+// class of a plugin is made in a host process of its own instead (see engine_kit/hosting.h).
 //
 // Any thread may create instances. A plugin's static initialisers and root object run without
 // the service's lock, so they may themselves create instances of other classes; a plugin that
@@ -80,6 +81,8 @@ private:
     PluginFile& pluginFile(const QString& path);
     // The root object of the plugin a class comes from, loading the library on first use.
     static QObject* rootOf(const Source& source, const QString& classId);
+    // An engine of the plugin's class in a host process, or none when the class is no engine.
+    static ObjectRef createHosted(PluginFile& file, const QString& classId);
 
     // Guards the members below; never held while a library loads or a component is made.
     std::mutex m_mutex;
