@@ -26,10 +26,13 @@ namespace velscript {
 //   call under way first: the stop takes effect as the call returns, and Release and the end of
 //   the engine wait for it.
 struct AddInError {
-    // The script's error number; 0 means the engine's generic "add-in failed" number.
+    // The script's error number; 0 means AddInFailedNumber.
     qint32 number = 0;
     QString description;
 };
+
+// The script's error number of an add-in's failure that names none.
+inline constexpr qint32 AddInFailedNumber = 440;
 
 inline constexpr char AddInThreadSafeClassInfo[] = "VelScriptThreadSafe";
 inline constexpr char AddInCancelMethod[] = "VelScriptCancel";
