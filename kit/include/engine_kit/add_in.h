@@ -5,7 +5,10 @@
 
 namespace velscript {
 
-// How an add-in object (a QObject handed to an engine by AddObject) meets a script.
+// How an add-in object (a QObject handed to an engine by AddObject) meets a script. An engine
+// calls a member only through the engine kit's invokeMember, readMember and writeMember
+// (engine_kit/add_in_dispatch.h), which follow these rules; an object that offers AddInDispatch
+// answers the calls itself instead, by the same rules.
 //
 // - A script calls the object's Q_INVOKABLE methods and reads and writes its Q_PROPERTYs by name,
 //   without regard to case (`db.execute` finds `Execute`).
