@@ -377,4 +377,4 @@ void TestAddInDispatch::scriptCallsDispatcher()
 }
 
 VELSCRIPT_TEST_MAIN(TestAddInDispatch)
-#include "tst_add_in_dispatch.moc"
+#include "tst_engine_add_in_dispatch.moc"
