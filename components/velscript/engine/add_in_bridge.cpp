@@ -2,14 +2,12 @@
 
 #include "engine/call_marshal.h"
 #include "engine_kit/add_in.h"
+#include "engine_kit/add_in_dispatch.h"
 #include "lang/conversions.h"
 #include "lang/errors.h"
 
-#include <QMetaMethod>
-#include <QMetaProperty>
 #include <QThread>
 
-#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -17,10 +15,6 @@
 namespace velscript::engine {
 
 namespace {
-
-// The number a script sees for an add-in failure that names none.
-constexpr int AddInFailedNumber = 440;
-constexpr int MaxArguments = 10;
 
 QVariant toQVariant(const lang::Value& value)
 {
@@ -53,33 +47,6 @@ QVariant toQVariant(const lang::Value& value)
     return QVariant();
 }
 
-// A value for a parameter of type `type`; QVariant parameters take it as it is.
-std::optional<QVariant> forParameter(const QVariant& value, QMetaType type)
-{
-    if (type == QMetaType::fromType<QVariant>())
-        return value;
-    QVariant converted = value;
-    if (!value.isValid())
-        return QVariant(type);
-    if (!converted.convert(type))
-        return std::nullopt;
-    return converted;
-}
-
-bool sameName(const QByteArray& declared, const QString& name)
-{
-    return QString::fromLatin1(declared).compare(name, Qt::CaseInsensitive) == 0;
-}
-
-std::optional<QMetaProperty> findProperty(const QMetaObject& meta, const QString& name)
-{
-    for (int i = 0; i < meta.propertyCount(); ++i) {
-        if (sameName(meta.property(i).name(), name))
-            return meta.property(i);
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 AddInBridge::AddInBridge(ObjectRef owned, CallMarshal& marshal, std::function<bool()> stopRequested)
@@ -102,19 +69,10 @@ AddInBridge::~AddInBridge()
             raw, [owned = std::move(m_owned)] {}, Qt::QueuedConnection);
 }
 
-bool AddInBridge::isThreadSafe(const QObject& object)
-{
-    const QMetaObject* meta = object.metaObject();
-    const int index = meta->indexOfClassInfo(AddInThreadSafeClassInfo);
-    return index >= 0 &&
-           QByteArray(meta->classInfo(index).value()).compare("true", Qt::CaseInsensitive) == 0;
-}
-
 QString AddInBridge::typeName() const
 {
     const QObject* object = m_watched.data();
-    return object ? QString::fromLatin1(object->metaObject()->className())
-                  : QStringLiteral("Nothing");
+    return object ? memberClassName(*object) : QStringLiteral("Nothing");
 }
 
 QObject* AddInBridge::target() const
@@ -223,112 +181,32 @@ lang::Value AddInBridge::fromQVariant(const QVariant& value)
 
 lang::Value AddInBridge::call(const QString& name, std::span<const lang::Value> args)
 {
-    const QMetaObject* meta = target()->metaObject();
-    std::optional<QMetaMethod> chosen;
-    bool named = false;
-    for (int i = 0; i < meta->methodCount(); ++i) {
-        const QMetaMethod method = meta->method(i);
-        // The engine's own call to cut a call short is no method for scripts.
-        if (method.access() != QMetaMethod::Public || method.methodType() == QMetaMethod::Signal ||
-            !sameName(method.name(), name) ||
-            sameName(method.name(), QString::fromLatin1(AddInCancelMethod)))
-            continue;
-        named = true;
-        const int count = method.parameterCount();
-        const bool rest =
-            count > 0 && method.parameterMetaType(count - 1) == QMetaType::fromType<QVariantList>();
-        if (qsizetype(args.size()) == count || (rest && qsizetype(args.size()) >= count - 1)) {
-            chosen = method;
-            break;
-        }
-    }
-    if (!chosen) {
-        if (!named && args.empty()) {
-            if (const auto property = findProperty(*meta, name); property && property->isReadable())
-                return getProperty(name);
-        }
-        throw lang::RuntimeError(named ? lang::ErrorNumber::WrongArgumentCount
-                                       : lang::ErrorNumber::UnsupportedMember);
-    }
-    const QMetaMethod method = *chosen;
-    const int count = method.parameterCount();
-    if (count > MaxArguments)
-        throw lang::RuntimeError(lang::ErrorNumber::WrongArgumentCount);
-
-    // Arguments are made ready here, on the script's thread; only the call crosses over.
-    const bool rest =
-        count > 0 && method.parameterMetaType(count - 1) == QMetaType::fromType<QVariantList>();
-    auto values = std::vector<QVariant>(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        if (rest && i == count - 1) {
-            QVariantList list;
-            for (size_t j = size_t(i); j < args.size(); ++j)
-                list.append(toQVariant(args[j]));
-            values[size_t(i)] = list;
-            continue;
-        }
-        const auto ready = forParameter(toQVariant(args[size_t(i)]), method.parameterMetaType(i));
-        if (!ready)
-            throw lang::RuntimeError(lang::ErrorNumber::TypeMismatch);
-        values[size_t(i)] = *ready;
-    }
-
-    QVariant result;
-    bool invoked = false;
-    onObjectThread([&] {
-        std::array<QGenericArgument, MaxArguments> arguments;
-        for (int i = 0; i < count; ++i) {
-            const QMetaType type = method.parameterMetaType(i);
-            arguments[size_t(i)] =
-                QGenericArgument(type.name(), type == QMetaType::fromType<QVariant>()
-                                                  ? static_cast<const void*>(&values[size_t(i)])
-                                                  : values[size_t(i)].constData());
-        }
-        const QMetaType returnType = method.returnMetaType();
-        QVariant returned;
-        QGenericReturnArgument returnArgument;
-        if (returnType == QMetaType::fromType<QVariant>())
-            returnArgument = QGenericReturnArgument("QVariant", &returned);
-        else if (returnType.isValid() && returnType.id() != QMetaType::Void) {
-            returned = QVariant(returnType);
-            returnArgument = QGenericReturnArgument(returnType.name(), returned.data());
-        }
-        invoked =
-            method.invoke(m_watched.data(), Qt::DirectConnection, returnArgument, arguments[0],
-                          arguments[1], arguments[2], arguments[3], arguments[4], arguments[5],
-                          arguments[6], arguments[7], arguments[8], arguments[9]);
-        result = returned;
-    });
-    if (!invoked)
-        throw lang::RuntimeError(AddInFailedNumber,
-                                 QStringLiteral("The method %1 could not be called.").arg(name));
-    return fromQVariant(result);
+    QVariantList arguments;
+    arguments.reserve(qsizetype(args.size()));
+    for (const lang::Value& arg : args)
+        arguments.append(toQVariant(arg));
+    return made(MemberCall::invoke(*target(), name, arguments));
 }
 
 lang::Value AddInBridge::getProperty(const QString& name)
 {
-    const auto property = findProperty(*target()->metaObject(), name);
-    if (!property || !property->isReadable()) {
-        // A method without arguments reads like a property: `db.Count`.
-        return call(name, {});
-    }
-    QVariant value;
-    onObjectThread([&] { value = property->read(m_watched.data()); });
-    return fromQVariant(value);
+    return made(MemberCall::read(*target(), name));
 }
 
 void AddInBridge::setProperty(const QString& name, const lang::Value& value)
 {
-    const auto property = findProperty(*target()->metaObject(), name);
-    if (!property || !property->isWritable())
-        throw lang::RuntimeError(lang::ErrorNumber::UnsupportedMember);
-    const auto ready = forParameter(toQVariant(value), property->metaType());
-    if (!ready)
-        throw lang::RuntimeError(lang::ErrorNumber::TypeMismatch);
-    bool written = false;
-    onObjectThread([&] { written = property->write(m_watched.data(), *ready); });
-    if (!written)
-        throw lang::RuntimeError(lang::ErrorNumber::TypeMismatch);
+    made(MemberCall::write(*target(), name, toQVariant(value)));
+}
+
+lang::Value AddInBridge::made(MemberCall call)
+{
+    // The call is made ready here, on the script's thread; only the call itself crosses over.
+    QVariant result;
+    if (call.callsObject())
+        onObjectThread([&] { result = call.run(); });
+    else
+        result = call.run();
+    return fromQVariant(result);
 }
 
 } // namespace velscript::engine

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine_kit/add_in_dispatch.h"
 #include "engine_kit/variant.h"
 #include "lang/host.h"
 
@@ -11,8 +12,8 @@ namespace velscript::engine {
 
 class CallMarshal;
 
-// An add-in QObject as the script sees it: its invokable methods and properties by name without
-// regard to case, values crossing as QVariant. An object that declares itself thread-safe is
+// An add-in QObject as the script sees it: its members by name as the engine kit calls them, values
+// crossing as QVariant. An object that declares itself thread-safe is
 // called straight from the script's thread; any other is called on its own thread through the
 // marshal, and a stop request ends the script's wait for it.
 class AddInBridge : public lang::HostObject {
@@ -30,14 +31,13 @@ public:
 
     QObject* object() const { return m_watched.data(); }
 
-    // Whether the object's class promises that any thread may call it.
-    static bool isThreadSafe(const QObject& object);
-
 private:
     QObject* target() const;
     // Runs `body` where the object may be called; failures it reports are rethrown here.
     void onObjectThread(const std::function<void()>& body);
     lang::Value fromQVariant(const QVariant& value);
+    // Makes a call made ready on the script's thread, and answers its result.
+    lang::Value made(MemberCall call);
 
     ObjectRef m_owned;
     QPointer<QObject> m_watched;

@@ -5,7 +5,10 @@
 
 namespace velscript {
 
-// How an add-in object (a QObject handed to an engine by AddObject) meets a script.
+// How an add-in object (a QObject handed to an engine by AddObject) meets a script. An engine
+// calls a member only through the engine kit's invokeMember, readMember and writeMember
+// (engine_kit/add_in_dispatch.h), which follow these rules; an object that offers AddInDispatch
+// answers the calls itself instead, by the same rules.
 //
 // - A script calls the object's Q_INVOKABLE methods and reads and writes its Q_PROPERTYs by name,
 //   without regard to case (`db.execute` finds `Execute`).
@@ -26,10 +29,13 @@ namespace velscript {
 //   call under way first: the stop takes effect as the call returns, and Release and the end of
 //   the engine wait for it.
 struct AddInError {
-    // The script's error number; 0 means the engine's generic "add-in failed" number.
+    // The script's error number; 0 means AddInFailedNumber.
     qint32 number = 0;
     QString description;
 };
+
+// The script's error number of an add-in's failure that names none.
+inline constexpr qint32 AddInFailedNumber = 440;
 
 inline constexpr char AddInThreadSafeClassInfo[] = "VelScriptThreadSafe";
 inline constexpr char AddInCancelMethod[] = "VelScriptCancel";
