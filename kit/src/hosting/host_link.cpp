@@ -157,8 +157,8 @@ public:
         m_server = new QLocalServer(this);
         m_server->setSocketOptions(QLocalServer::UserAccessOption);
         if (!m_server->listen(server)) {
-            m_link.gone(QStringLiteral("no connection could be offered: %1")
-                            .arg(m_server->errorString()));
+            m_link.gone(
+                QStringLiteral("no connection could be offered: %1").arg(m_server->errorString()));
             return;
         }
         connect(m_server, &QLocalServer::newConnection, this, [this] {
@@ -223,7 +223,8 @@ private:
             while (auto message = m_reader.next())
                 m_link.received(*message);
         } catch (const Failure& failure) {
-            qCWarning(lcKit).noquote() << "A host sent what is no message:" << failure.description();
+            qCWarning(lcKit).noquote()
+                << "A host sent what is no message:" << failure.description();
             kill();
         }
     }
@@ -298,8 +299,9 @@ HostLink::HostLink(const QString& library, const QString& classId)
     const QString server = QStringLiteral("velscript-host-%1-%2")
                                .arg(QCoreApplication::applicationPid())
                                .arg(QUuid::createUuid().toString(QUuid::Id128));
-    const QStringList arguments = {QStringLiteral("--server"), server, QStringLiteral("--library"),
-                                   library, QStringLiteral("--class"), classId};
+    const QStringList arguments = {QStringLiteral("--server"),  server,
+                                   QStringLiteral("--library"), library,
+                                   QStringLiteral("--class"),   classId};
     QMetaObject::invokeMethod(
         m_io, [this, program, arguments, server] { m_io->start(program, arguments, server); },
         Qt::BlockingQueuedConnection);
@@ -321,7 +323,8 @@ HostLink::HostLink(const QString& library, const QString& classId)
         throw Failure(QStringLiteral("The class %1 of the component plugin %2 cannot be made: %3.")
                           .arg(classId, library, problem));
     }
-    QMetaObject::invokeMethod(m_io, [this] { m_io->started(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_io, [this] { m_io->started(); }, Qt::BlockingQueuedConnection);
 }
 
 HostLink::~HostLink()
@@ -333,7 +336,8 @@ void HostLink::shutDown()
 {
     if (!m_io)
         return;
-    QMetaObject::invokeMethod(m_io, [this] { m_io->close(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_io, [this] { m_io->close(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
     delete m_io;
@@ -389,8 +393,8 @@ void HostLink::setName(const QString& name)
 void HostLink::send(const QByteArray& message)
 {
     if (m_io)
-        QMetaObject::invokeMethod(m_io, [this, message] { m_io->write(message); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_io, [this, message] { m_io->write(message); }, Qt::QueuedConnection);
 }
 
 std::shared_ptr<ThreadTask> HostLink::takeTaskFor(QThread* thread)
@@ -467,7 +471,8 @@ std::optional<QByteArray> HostLink::request(Message kind, const QByteArray& body
                         m_endRequested = true;
                 }
                 if (!answeredMeanwhile)
-                    QMetaObject::invokeMethod(m_io, [this] { m_io->kill(); }, Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(
+                        m_io, [this] { m_io->kill(); }, Qt::QueuedConnection);
             }
         }
         deadline = Clock::now() + Unanswered;
@@ -495,11 +500,10 @@ void HostLink::received(const QByteArray& message)
         return;
     }
     case Message::Reply:
-    case Message::PropertyValue:
-        {
-            const std::lock_guard lock(m_mutex);
-            m_answers[serial] = message.mid(int(sizeof(quint8) + sizeof(quint32)));
-        }
+    case Message::PropertyValue: {
+        const std::lock_guard lock(m_mutex);
+        m_answers[serial] = message.mid(int(sizeof(quint8) + sizeof(quint32)));
+    }
         m_changed.notify_all();
         return;
     case Message::MemberCall:
@@ -514,7 +518,8 @@ void HostLink::received(const QByteArray& message)
     }
     default:
         qCWarning(lcKit) << "A host sent a message of unknown kind" << kind;
-        QMetaObject::invokeMethod(m_io, [this] { m_io->kill(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            m_io, [this] { m_io->kill(); }, Qt::QueuedConnection);
         return;
     }
 }
@@ -546,7 +551,8 @@ void HostLink::serveMember(const QByteArray& message)
     QVariant result;
     QObject* object = m_objects->pointerOf(number);
     if (in.status() != QDataStream::Ok) {
-        result = QVariant::fromValue(AddInError{0, QStringLiteral("The call did not arrive whole.")});
+        result =
+            QVariant::fromValue(AddInError{0, QStringLiteral("The call did not arrive whole.")});
     } else if (!object) {
         result = QVariant::fromValue(
             AddInError{0, QStringLiteral("The object %1 was called after it ended.").arg(name)});
@@ -589,7 +595,8 @@ void HostLink::onObjectThread(QObject* object, const std::function<void()>& call
         m_tasks.push_back(task);
     }
     m_changed.notify_all();
-    QMetaObject::invokeMethod(object, [task] { task->run(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        object, [task] { task->run(); }, Qt::QueuedConnection);
     task->wait();
     const std::lock_guard lock(m_mutex);
     std::erase(m_tasks, task);

@@ -92,19 +92,18 @@ Outcome HostedEngine::forward(Operation operation, QList<Variant>& arguments)
 
 int HostedEngine::scriptState()
 {
-    const auto answer = m_link->request(Message::ReadProperty,
-                                        written([](QDataStream& out) {
-                                            out << QByteArray(ScriptStateProperty);
-                                        }),
-                                        QString::fromLatin1(ScriptStateProperty), {});
+    const auto answer =
+        m_link->request(Message::ReadProperty,
+                        written([](QDataStream& out) { out << QByteArray(ScriptStateProperty); }),
+                        QString::fromLatin1(ScriptStateProperty), {});
     if (!answer)
         return 0; // an engine that ended runs nothing
     QDataStream in(*answer);
     bool foreign = false;
     const Outcome outcome = readOutcome(in, m_link->numbers(), foreign);
     if (outcome.failed || outcome.value.kind() != Variant::Kind::Integer) {
-        qCWarning(lcKit).noquote() << m_link->name() << "answered no ScriptState:"
-                                   << outcome.failure;
+        qCWarning(lcKit).noquote()
+            << m_link->name() << "answered no ScriptState:" << outcome.failure;
         return 0;
     }
     return outcome.value.integer();

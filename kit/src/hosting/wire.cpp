@@ -9,7 +9,18 @@ namespace velscript::hosting {
 
 namespace {
 
-enum class QVariantTag : quint8 { Empty, Null, Bool, Int, LongLong, Double, Text, List, Object, Error };
+enum class QVariantTag : quint8 {
+    Empty,
+    Null,
+    Bool,
+    Int,
+    LongLong,
+    Double,
+    Text,
+    List,
+    Object,
+    Error
+};
 
 // Deeper lists than a script can build are not needed, and a bound keeps garbage from recursing.
 constexpr int MaxDepth = 64;
