@@ -114,15 +114,20 @@ void AddInBridge::onObjectThread(const std::function<void()>& body)
         throw *failure;
 }
 
+void AddInBridge::raiseIfFailed(const QVariant& answer)
+{
+    if (answer.metaType() == QMetaType::fromType<AddInError>()) {
+        const auto error = answer.value<AddInError>();
+        throw lang::RuntimeError(error.number ? error.number : AddInFailedNumber,
+                                 error.description);
+    }
+}
+
 lang::Value AddInBridge::fromQVariant(const QVariant& value)
 {
     if (!value.isValid())
         return lang::Value();
-    if (value.metaType() == QMetaType::fromType<AddInError>()) {
-        const auto error = value.value<AddInError>();
-        throw lang::RuntimeError(error.number ? error.number : AddInFailedNumber,
-                                 error.description);
-    }
+    raiseIfFailed(value);
     switch (value.metaType().id()) {
     case QMetaType::Nullptr:
         return lang::Value::null();
@@ -185,20 +190,21 @@ lang::Value AddInBridge::call(const QString& name, std::span<const lang::Value> 
     arguments.reserve(qsizetype(args.size()));
     for (const lang::Value& arg : args)
         arguments.append(toQVariant(arg));
-    return made(MemberCall::invoke(*target(), name, arguments));
+    return fromQVariant(run(MemberCall::invoke(*target(), name, arguments)));
 }
 
 lang::Value AddInBridge::getProperty(const QString& name)
 {
-    return made(MemberCall::read(*target(), name));
+    return fromQVariant(run(MemberCall::read(*target(), name)));
 }
 
 void AddInBridge::setProperty(const QString& name, const lang::Value& value)
 {
-    made(MemberCall::write(*target(), name, toQVariant(value)));
+    // Only a failure matters in a write's answer.
+    raiseIfFailed(run(MemberCall::write(*target(), name, toQVariant(value))));
 }
 
-lang::Value AddInBridge::made(MemberCall call)
+QVariant AddInBridge::run(MemberCall call)
 {
     // The call is made ready here, on the script's thread; only the call itself crosses over.
     QVariant result;
@@ -206,7 +212,7 @@ lang::Value AddInBridge::made(MemberCall call)
         onObjectThread([&] { result = call.run(); });
     else
         result = call.run();
-    return fromQVariant(result);
+    return result;
 }
 
 } // namespace velscript::engine

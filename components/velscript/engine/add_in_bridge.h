@@ -36,8 +36,10 @@ private:
     // Runs `body` where the object may be called; failures it reports are rethrown here.
     void onObjectThread(const std::function<void()>& body);
     lang::Value fromQVariant(const QVariant& value);
-    // Makes a call made ready on the script's thread, and answers its result.
-    lang::Value made(MemberCall call);
+    // An AddInError in an answer is the script's run-time error.
+    static void raiseIfFailed(const QVariant& answer);
+    // Makes a call made ready on the script's thread, and answers what it answered.
+    QVariant run(MemberCall call);
 
     ObjectRef m_owned;
     QPointer<QObject> m_watched;
