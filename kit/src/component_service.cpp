@@ -287,6 +287,11 @@ ObjectRef ComponentService::create(const QString& classId)
             return hosted;
     }
 
+    return makeFrom(source, classId);
+}
+
+ObjectRef ComponentService::makeFrom(const Source& source, const QString& classId)
+{
     QObject* const root = rootOf(source, classId);
     auto* factory = qobject_cast<ComponentFactory*>(root);
     if (!factory) {
@@ -303,6 +308,24 @@ ObjectRef ComponentService::create(const QString& classId)
                           .arg(classId, source.origin));
     }
     return adopt(made, classId, source.origin);
+}
+
+ObjectRef ComponentService::createFromLibrary(const QString& path, const QString& classId)
+{
+    Source source;
+    {
+        const std::lock_guard lock(m_mutex);
+        PluginFile& file = pluginFile(QFileInfo(path).absoluteFilePath());
+        if (!file.rejection.isEmpty())
+            throw Failure(QStringLiteral("The component plugin %1 cannot serve the class %2: %3")
+                              .arg(path, classId, file.rejection));
+        const auto listed = file.classIds.find(normalisedId(classId));
+        source = Source{.file = &file,
+                        .loading = &file.loading,
+                        .listedId = listed != file.classIds.end() ? listed->second : classId,
+                        .origin = QStringLiteral("the component plugin %1").arg(path)};
+    }
+    return makeFrom(source, classId);
 }
 
 ObjectRef ComponentService::createHosted(PluginFile& file, const QString& classId)

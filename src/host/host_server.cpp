@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDataStream>
-#include <QPluginLoader>
 
 #include <cstdio>
 #include <cstdlib>
@@ -125,35 +124,27 @@ int HostServer::run(const QString& server, const QString& library, const QString
 
 void HostServer::makeInstance(const QString& library, const QString& classId, QString& refusal)
 {
-    // Stays loaded: the instance's code is in it.
-    auto* loader = new QPluginLoader(library, this);
-    QObject* root = loader->instance();
-    auto* factory = qobject_cast<ComponentFactory*>(root);
-    if (!factory) {
-        refusal = root ? QStringLiteral("its root object does not offer the interface %1")
-                             .arg(QLatin1StringView(VelScriptComponentFactory_iid))
-                       : QStringLiteral("it does not load: %1").arg(loader->errorString());
-        return;
-    }
-    QObject* made = nullptr;
     try {
-        made = factory->create(classId);
+        m_instance = ComponentService::instance().createFromLibrary(library, classId);
+    } catch (const Failure& failure) {
+        refusal = failure.description();
+        return;
     } catch (const std::exception& thrown) {
-        refusal = QStringLiteral("making it threw: %1").arg(QString::fromLocal8Bit(thrown.what()));
+        refusal = QString::fromLocal8Bit(thrown.what());
         return;
     }
-    if (!made) {
-        refusal = QStringLiteral("the plugin does not make it");
+    if (!m_instance) {
+        refusal = QStringLiteral("The class %1 is listed by the component plugin %2, which does "
+                                 "not make it.")
+                      .arg(classId, library);
         return;
     }
-    m_instance = ObjectRef(made);
-    m_engine = qobject_cast<VelScriptEngine*>(made);
+    m_engine = qobject_cast<VelScriptEngine*>(m_instance.get());
 }
-
 void HostServer::send(const QByteArray& message)
 {
-    QMetaObject::invokeMethod(m_io, [this, message] { m_io->write(message); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_io, [this, message] { m_io->write(message); }, Qt::QueuedConnection);
 }
 
 void HostServer::received(const QByteArray& message)
@@ -165,14 +156,13 @@ void HostServer::received(const QByteArray& message)
     switch (Message(kind)) {
     case Message::Call:
     case Message::ReadProperty:
-        QMetaObject::invokeMethod(this, [this, message] { answerCall(message); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, message] { answerCall(message); }, Qt::QueuedConnection);
         return;
-    case Message::MemberReply:
-        {
-            const std::lock_guard lock(m_mutex);
-            m_answers[serial] = message;
-        }
+    case Message::MemberReply: {
+        const std::lock_guard lock(m_mutex);
+        m_answers[serial] = message;
+    }
         m_answered.notify_all();
         return;
     default:
@@ -256,9 +246,8 @@ QVariant HostServer::callMember(qint64 number, hosting::MemberAccess access, con
 
 void HostServer::cancelCalls(qint64 number)
 {
-    send(written([&](QDataStream& out) {
-        out << quint8(Message::Cancel) << quint32(0) << number;
-    }));
+    send(
+        written([&](QDataStream& out) { out << quint8(Message::Cancel) << quint32(0) << number; }));
 }
 
 } // namespace velscript::host

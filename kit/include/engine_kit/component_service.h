@@ -61,6 +61,10 @@ public:
     // ComponentFactory, plugin that does not make the class, instance that already has a parent.
     ObjectRef create(const QString& classId);
 
+    // A new instance of the class from that plugin library, in this process, failing as create()
+    // does. A host process makes its engine this way.
+    ObjectRef createFromLibrary(const QString& path, const QString& classId);
+
     // The folders searched for plugin libraries, in order.
     static QStringList searchPath();
 
@@ -81,6 +85,7 @@ private:
     PluginFile& pluginFile(const QString& path);
     // The root object of the plugin a class comes from, loading the library on first use.
     static QObject* rootOf(const Source& source, const QString& classId);
+    ObjectRef makeFrom(const Source& source, const QString& classId);
     // An engine of the plugin's class in a host process, or none when the class is no engine.
     static ObjectRef createHosted(PluginFile& file, const QString& classId);
 

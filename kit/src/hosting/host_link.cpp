@@ -310,14 +310,18 @@ HostLink::HostLink(const QString& library, const QString& classId)
     const bool settled =
         m_changed.wait_for(lock, StartLimit, [this] { return m_ready || m_ended; });
     lock.unlock();
+    if (settled && m_ready && !m_refusal.isEmpty()) {
+        // The host failed to make it as this process would have: its own words say why.
+        const QString refusal = m_refusal;
+        shutDown();
+        throw Failure(refusal);
+    }
     QString problem;
     if (!settled)
         problem = QStringLiteral("its host did not start within %1 seconds")
                       .arg(std::chrono::seconds(StartLimit).count());
     else if (!m_ready)
         problem = QStringLiteral("its host ended (%1)").arg(endCause());
-    else if (!m_refusal.isEmpty())
-        problem = m_refusal;
     if (!problem.isEmpty()) {
         shutDown();
         throw Failure(QStringLiteral("The class %1 of the component plugin %2 cannot be made: %3.")
