@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine_kit/component_service.h"
+#include "engine_kit/hosting.h"
 #include "engine_kit/velscript_engine.h"
 #include "journal/journal.h"
 #include "journal/journaled_engine.h"
@@ -25,9 +26,13 @@ public:
     // makes no instance.
     static EngineRef create(const QString& classId, qint32 number)
     {
-        if (!journal::Journal::instance().isOn())
-            return EngineRef(ComponentService::instance().create(classId));
-        return EngineRef(journal::JournaledEngine::create(classId, number));
+        EngineRef made = journal::Journal::instance().isOn()
+                             ? EngineRef(journal::JournaledEngine::create(classId, number))
+                             : EngineRef(ComponentService::instance().create(classId));
+        // An engine in a process of its own tells of its end by the number the window shows.
+        if (made.m_object)
+            nameInstance(*made.m_object, QStringLiteral("VelScript engine No.(%1)").arg(number));
+        return made;
     }
 
     explicit operator bool() const { return m_engine != nullptr; }

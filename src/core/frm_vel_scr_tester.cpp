@@ -1,6 +1,7 @@
 #include "core/frm_vel_scr_tester.h"
 
 #include "platform/trap.h"
+#include "platform/unanswered_call_box.h"
 #include "ui/form_layout.h"
 
 #include <QCloseEvent>
@@ -13,9 +14,14 @@ frmVelScrTester::frmVelScrTester(QWidget* parent) : QWidget(parent)
 {
     buildForm(*this);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &frmVelScrTester::onCommitDataRequest);
+    // An engine in a process of its own that stops answering is this window's to decide about.
+    m_previousUnansweredHandler = setUnansweredCallHandler(askAboutUnansweredCall);
 }
 
-frmVelScrTester::~frmVelScrTester() = default;
+frmVelScrTester::~frmVelScrTester()
+{
+    setUnansweredCallHandler(std::move(m_previousUnansweredHandler));
+}
 
 bool frmVelScrTester::closeAllowed(qint16 mode)
 {

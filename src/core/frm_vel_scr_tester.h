@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/engine_ref.h"
+#include "engine_kit/hosting.h"
 #include "platform/bordered_label.h"
 #include "platform/check_box.h"
 #include "platform/collection.h"
@@ -172,6 +173,7 @@ private:
 
     bool m_unloaded = false;
     qint16 m_closeMode = FromControlMenu;
+    UnansweredCallHandler m_previousUnansweredHandler;
 };
 
 } // namespace velscript

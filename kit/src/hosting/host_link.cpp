@@ -61,12 +61,6 @@ QString describeEnd(const QProcess& process)
 
 } // namespace
 
-UnansweredCallHandler setUnansweredCallHandler(UnansweredCallHandler handler)
-{
-    const std::lock_guard lock(handlerMutex);
-    return std::exchange(unansweredHandler, std::move(handler));
-}
-
 // A call that must run on a given thread; whoever gets to it first runs it, once.
 struct ThreadTask {
     QThread* thread = nullptr;
@@ -618,3 +612,13 @@ void HostLink::cancelCalls(qint64 number)
 }
 
 } // namespace velscript::hosting
+
+namespace velscript {
+
+UnansweredCallHandler setUnansweredCallHandler(UnansweredCallHandler handler)
+{
+    const std::lock_guard lock(hosting::handlerMutex);
+    return std::exchange(hosting::unansweredHandler, std::move(handler));
+}
+
+} // namespace velscript

@@ -1,0 +1,254 @@
+// Engines from plugins through the window, each in a host process of its own: an engine that
+// crashes, hangs or throws in Start costs that engine and nothing else, and a hosted engine shares
+// the one VelSQL object with the built-in engine.
+#include "engine/engine_factory.h"
+#include "engine_kit/hosting.h"
+#include "platform/unanswered_call_box.h"
+#include "support/test_program.h"
+#include "tester_session.h"
+#include "velsql/registration.h"
+
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace velscript;
+using namespace velscript::test;
+
+namespace {
+
+// The component path for the rest of a test, and the journal when one is named.
+class Components {
+public:
+    explicit Components(const char* folder, const QString& journal = {})
+    {
+        qputenv("VELSCRIPT_COMPONENT_PATH", folder);
+        if (!journal.isEmpty())
+            qputenv("VELSCRIPT_JOURNAL", journal.toUtf8());
+        journal::Journal::instance().restart();
+    }
+    ~Components()
+    {
+        qunsetenv("VELSCRIPT_COMPONENT_PATH");
+        qunsetenv("VELSCRIPT_JOURNAL");
+        journal::Journal::instance().restart();
+    }
+};
+
+struct BoxSeen {
+    QString title;
+    QString text;
+    qint64 afterMs = 0;
+};
+
+// Answers each not-answering box as it comes up, in turn, and notes what it said and when.
+class BoxAnswers : public QObject {
+public:
+    explicit BoxAnswers(QStringList buttons) : m_buttons(std::move(buttons))
+    {
+        m_clock.start();
+        m_poll.callOnTimeout(this, &BoxAnswers::look);
+        m_poll.start(20);
+    }
+    QList<BoxSeen> seen;
+
+private:
+    void look()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->objectName() != QLatin1StringView("unansweredCallBox") ||
+            m_buttons.isEmpty())
+            return;
+        // The window behind it still paints while it is up.
+        QWidget* window = box->parentWidget() ? box->parentWidget()->window() : nullptr;
+        if (window && window->isVisible())
+            window->repaint();
+        seen.append({box->windowTitle(), box->text(), m_clock.elapsed()});
+        const QString button = m_buttons.takeFirst();
+        for (QAbstractButton* candidate : box->buttons()) {
+            if (candidate->text() == button)
+                candidate->click();
+        }
+    }
+
+    QStringList m_buttons;
+    QTimer m_poll;
+    QElapsedTimer m_clock;
+};
+
+const QString Signal11 = QStringLiteral("signal 11, Segmentation fault");
+
+// Under the address sanitizer a crash is reported and ended by the sanitizer, with an exit code.
+bool crashedAsExpected(const QString& text, const QString& prefix)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return text.startsWith(prefix + " (") && text.endsWith(").");
+#else
+    return text == prefix + " (" + Signal11 + ").";
+#endif
+}
+
+} // namespace
+
+class tst_E2eHosted : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        engine::registerReferenceEngine();
+        registerVelSqlClass();
+    }
+
+    void aCrashInStartCostsOneEngine()
+    {
+        Components components(MISBEHAVING_COMPONENTS_DIR);
+        TesterSession session;
+        session.create();
+        session.create();
+        QVERIFY(isHosted(*session.form.objEngine.object()));
+        session.put("fine");
+        session.choose(0);
+        session.put("crash");
+        session.start(OneCycle);
+
+        QCOMPARE(session.messages.messages.size(), 1);
+        const Message crashed = session.messages.messages.takeFirst();
+        QVERIFY2(crashedAsExpected(crashed.text,
+                                   "VelScript engine No.(0) ended unexpectedly during Start"),
+                 qPrintable(crashed.text));
+        QCOMPARE(crashed.icon, MessageIcon::Warning);
+
+        // The ended engine answers as one that runs nothing where the window needs it, and says
+        // what happened everywhere else.
+        QCOMPARE(session.state(), QString("0"));
+        session.page(TesterSession::TaskPage);
+        session.click(session.form.cmdGetText);
+        QCOMPARE(session.messages.messages,
+                 (QList<Message>{{"VelScript engine No.(0) has ended; release it and create a new "
+                                  "one.",
+                                  MessageIcon::Warning}}));
+        session.messages.messages.clear();
+
+        session.click(session.form.cmdRelease);
+        QCOMPARE(session.form.colEngine.count(), 1);
+        QCOMPARE(session.messages.messages, QList<Message>{});
+
+        // The other engine and its script text are untouched.
+        session.choose(0);
+        QCOMPARE(session.form.cmbIndex->currentText(), QString("1"));
+        QCOMPARE(session.form.txtProgram->toPlainText(), QString("fine"));
+        session.start(OneCycle);
+        session.create();
+        QCOMPARE(session.form.colEngine.count(), 2);
+        session.form.show();
+        QVERIFY(session.form.close());
+        QCOMPARE(session.messages.messages, QList<Message>{});
+    }
+
+    void aHangInStartIsAskedAboutAndEnded()
+    {
+        Components components(MISBEHAVING_COMPONENTS_DIR);
+        TesterSession session;
+        session.create();
+        session.put("hang");
+        BoxAnswers answers({WaitButtonText, EndEngineButtonText});
+        QElapsedTimer clock;
+        clock.start();
+        session.start(OneCycle);
+
+        QCOMPARE(answers.seen.size(), 2);
+        const QString asked = "VelScript engine No.(0) has not answered Start for 5 seconds.";
+        for (const BoxSeen& box : answers.seen) {
+            QCOMPARE(box.title, QString("VelScriptTester"));
+            QCOMPARE(box.text, asked);
+        }
+        QVERIFY2(answers.seen[0].afterMs >= 4900 && answers.seen[0].afterMs < 6000,
+                 qPrintable(QString::number(answers.seen[0].afterMs)));
+        // Wait asks again after the next 5 seconds.
+        QVERIFY2(answers.seen[1].afterMs - answers.seen[0].afterMs >= 4900,
+                 qPrintable(QString::number(answers.seen[1].afterMs)));
+        QCOMPARE(session.messages.messages,
+                 (QList<Message>{
+                     {"VelScript engine No.(0) was ended during Start.", MessageIcon::Warning}}));
+        session.messages.messages.clear();
+
+        // The window goes on.
+        session.page(TesterSession::TaskPage);
+        session.click(session.form.cmdRelease);
+        session.create();
+        session.put("fine");
+        session.start(OneCycle);
+        QCOMPARE(session.messages.messages, QList<Message>{});
+    }
+
+    void aThrowInStartIsShownInAndOutOfAHost_data()
+    {
+        QTest::addColumn<bool>("inProcess");
+        QTest::newRow("in a host process") << false;
+        QTest::newRow("in process") << true;
+    }
+    void aThrowInStartIsShownInAndOutOfAHost()
+    {
+        QFETCH(bool, inProcess);
+        Components components(MISBEHAVING_COMPONENTS_DIR);
+        if (inProcess)
+            qputenv("VELSCRIPT_IN_PROCESS", "1");
+        const auto restore = qScopeGuard([] { qunsetenv("VELSCRIPT_IN_PROCESS"); });
+        TesterSession session;
+        session.create();
+        QCOMPARE(isHosted(*session.form.objEngine.object()), !inProcess);
+        session.put("throw");
+        session.start(OneCycle);
+        QCOMPARE(
+            session.messages.messages,
+            (QList<Message>{{"The misbehaving engine threw in Start.", MessageIcon::Warning}}));
+        // A throw is the engine's answer, not its end.
+        session.put("fine");
+        session.start(OneCycle);
+        QCOMPARE(session.messages.messages.size(), 1);
+    }
+
+    void aHostedEngineSharesTheVelSqlObjectWithTheBuiltInOne()
+    {
+        TesterSession session;
+        session.create(); // the built-in engine
+        QVERIFY(!isHosted(*session.form.objEngine.object()));
+        Components components(REFERENCE_COMPONENTS_DIR);
+        session.create();
+        QVERIFY(isHosted(*session.form.objEngine.object()));
+        session.addObject("db");
+        session.choose(0);
+        session.addObject("db");
+        session.messages.messages.clear();
+
+        // Rows written by the built-in engine are read by the hosted one, and back.
+        RUN_ONE_CYCLE(session, "Sub Main\n"
+                               "    db.Open \":memory:\"\n"
+                               "    db.Execute \"CREATE TABLE t (who TEXT)\"\n"
+                               "    db.Execute \"INSERT INTO t VALUES ('built-in')\"\n"
+                               "End Sub\n");
+        session.choose(1);
+        RUN_ONE_CYCLE(session, "Sub Main\n"
+                               "    Log \"hosted sees \" & db.Scalar(\"SELECT who FROM t\")\n"
+                               "    db.Execute \"INSERT INTO t VALUES ('hosted')\"\n"
+                               "End Sub\n");
+        QVERIFY2(session.log().contains("hosted sees built-in"),
+                 qPrintable(session.log().join('\n')));
+        session.choose(0);
+        RUN_ONE_CYCLE(session, "Sub Main\n"
+                               "    Log \"rows \" & db.Scalar(\"SELECT count(*) FROM t\")\n"
+                               "End Sub\n");
+        QVERIFY2(session.log().contains("rows 2"), qPrintable(session.log().join('\n')));
+
+        // The Execute panel waits on the hosted engine while that engine's statement calls the
+        // object in this process.
+        session.choose(1);
+        QCOMPARE(session.execute("db.Scalar(\"SELECT 6 * 7\")"), QString("42"));
+        QCOMPARE(session.messages.messages, QList<Message>{});
+    }
+};
+
+VELSCRIPT_TEST_MAIN(tst_E2eHosted)
+#include "tst_e2e_hosted.moc"
