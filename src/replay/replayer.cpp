@@ -1,6 +1,7 @@
 #include "replay/replayer.h"
 
 #include "engine_kit/component_service.h"
+#include "engine_kit/hosting.h"
 #include "engine_kit/velscript_engine.h"
 #include "journal/journal_entry.h"
 #include "journal/variant_json.h"
@@ -43,9 +44,18 @@ struct Replayer::Engine {
     bool started = false;
 };
 
-Replayer::Replayer(Options options, QTextStream& out) : m_options(std::move(options)), m_out(out) {}
+Replayer::Replayer(Options options, QTextStream& out) : m_options(std::move(options)), m_out(out)
+{
+    // Nobody is there to ask: an engine that leaves a call unanswered is ended, and the call
+    // then reads as the engine ending, which the journal may well have recorded too.
+    m_previousHandler = setUnansweredCallHandler(
+        [](const QString&, const std::function<bool()>&) { return UnansweredCall::EndEngine; });
+}
 
-Replayer::~Replayer() = default;
+Replayer::~Replayer()
+{
+    setUnansweredCallHandler(std::move(m_previousHandler));
+}
 
 Summary Replayer::run(const Journal& journal)
 {
@@ -81,6 +91,9 @@ void Replayer::create(const JournalLine& line)
     try {
         made.object = ComponentService::instance().create(classId);
         made.engine = made.object ? query<VelScriptEngine>(made.object) : nullptr;
+        // Named as the window named it, so that descriptions of its end read the same.
+        if (made.object)
+            nameInstance(*made.object, QStringLiteral("VelScript engine No.(%1)").arg(line.engine));
         now.insert(field::Result, journal::encode(made.object ? Variant(made.object) : Variant()));
     } catch (const Failure& failure) {
         now.insert(field::Failure, failure.description());

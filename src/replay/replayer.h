@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine_kit/hosting.h"
 #include "replay/journal_reader.h"
 
 #include <QJsonObject>
@@ -63,6 +64,7 @@ private:
     Summary m_summary;
     std::map<qint32, Engine> m_engines;    // by instance, for the session being replayed
     std::map<QString, ObjectRef> m_handed; // add-in objects by class id, kept as the window does
+    UnansweredCallHandler m_previousHandler;
 };
 
 } // namespace velscript::replay

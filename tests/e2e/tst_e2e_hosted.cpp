@@ -3,6 +3,7 @@
 // the one VelSQL object with the built-in engine.
 #include "engine/engine_factory.h"
 #include "engine_kit/hosting.h"
+#include "journal/journal_files.h"
 #include "platform/unanswered_call_box.h"
 #include "support/test_program.h"
 #include "tester_session.h"
@@ -18,22 +19,11 @@ using namespace velscript::test;
 
 namespace {
 
-// The component path for the rest of a test, and the journal when one is named.
+// The component path for the rest of a test.
 class Components {
 public:
-    explicit Components(const char* folder, const QString& journal = {})
-    {
-        qputenv("VELSCRIPT_COMPONENT_PATH", folder);
-        if (!journal.isEmpty())
-            qputenv("VELSCRIPT_JOURNAL", journal.toUtf8());
-        journal::Journal::instance().restart();
-    }
-    ~Components()
-    {
-        qunsetenv("VELSCRIPT_COMPONENT_PATH");
-        qunsetenv("VELSCRIPT_JOURNAL");
-        journal::Journal::instance().restart();
-    }
+    explicit Components(const char* folder) { qputenv("VELSCRIPT_COMPONENT_PATH", folder); }
+    ~Components() { qunsetenv("VELSCRIPT_COMPONENT_PATH"); }
 };
 
 struct BoxSeen {
@@ -247,6 +237,66 @@ private slots:
         session.choose(1);
         QCOMPARE(session.execute("db.Scalar(\"SELECT 6 * 7\")"), QString("42"));
         QCOMPARE(session.messages.messages, QList<Message>{});
+    }
+
+    // The journal holds the call during which the engine ended, and a replay makes it again:
+    // against the same engine it ends again, against one that returns that is a difference.
+    void aCrashOrHangIsReplayedAsTheEngineEnding_data()
+    {
+        QTest::addColumn<QString>("misdeed");
+        QTest::newRow("crash") << "crash";
+        QTest::newRow("hang") << "hang";
+    }
+    void aCrashOrHangIsReplayedAsTheEngineEnding()
+    {
+        QFETCH(QString, misdeed);
+        JournalFile file;
+        {
+            Components components(MISBEHAVING_COMPONENTS_DIR);
+            TesterSession session;
+            BoxAnswers answers({EndEngineButtonText});
+            session.create();
+            session.put(misdeed);
+            session.start(OneCycle);
+            QCOMPARE(session.messages.messages.size(), 1);
+            session.messages.messages.clear();
+            session.page(TesterSession::TaskPage);
+            session.click(session.form.cmdRelease);
+            QCOMPARE(session.messages.messages, QList<Message>{});
+        }
+        const QList<QJsonObject> entries = file.entries();
+        qsizetype begun = -1;
+        qsizetype ended = -1;
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            if (entries[i].value("op") != "Start")
+                continue;
+            (entries[i].value("begun").toBool() ? begun : ended) = i;
+        }
+        QVERIFY(begun >= 0 && ended == begun + 1);
+        QVERIFY(entries[ended].value("ended").toBool());
+
+        const QString difference =
+            QStringLiteral("#%1 Start on engine 0: recorded the engine ending, now returned");
+        ReplayRun run =
+            runReplayProgram(REPLAY, {"--component-path", MISBEHAVING_COMPONENTS_DIR, file.path});
+        QVERIFY2(run.status == 0 && run.out.contains(" 0 differ, "), qPrintable(run.out));
+        run = runReplayProgram(REPLAY, {"--component-path", FAKE_COMPONENTS_DIR, file.path});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.out.startsWith(difference.arg(ended + 1) + "\n"), qPrintable(run.out));
+
+        // A tester that ended during the call itself left only the call's beginning.
+        QFile journal(file.path);
+        QVERIFY(journal.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = journal.readAll().split('\n');
+        journal.close();
+        const QString cut = file.path + ".cut";
+        QFile truncated(cut);
+        QVERIFY(truncated.open(QIODevice::WriteOnly));
+        truncated.write(lines.mid(0, begun + 1).join('\n') + '\n');
+        truncated.close();
+        run = runReplayProgram(REPLAY, {"--component-path", FAKE_COMPONENTS_DIR, cut});
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.out.startsWith(difference.arg(begun + 1) + "\n"), qPrintable(run.out));
     }
 };
 
