@@ -356,6 +356,19 @@ bool isHosted(const QObject& instance)
     return qobject_cast<const hosting::HostedEngine*>(&instance) != nullptr;
 }
 
+QString instanceClassName(const QObject& instance)
+{
+    if (auto* hosted = qobject_cast<const hosting::HostedEngine*>(&instance))
+        return hosted->className();
+    return QString::fromLatin1(instance.metaObject()->className());
+}
+
+qint64 hostProcessId(const QObject& instance)
+{
+    auto* hosted = qobject_cast<const hosting::HostedEngine*>(&instance);
+    return hosted ? hosted->processId() : 0;
+}
+
 void nameInstance(QObject& instance, const QString& name)
 {
     if (auto* hosted = qobject_cast<hosting::HostedEngine*>(&instance))

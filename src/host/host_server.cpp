@@ -117,7 +117,8 @@ int HostServer::run(const QString& server, const QString& library, const QString
     QString refusal;
     makeInstance(library, classId, refusal);
     send(written([&](QDataStream& out) {
-        out << quint8(Message::Ready) << quint32(0) << (m_engine != nullptr) << refusal;
+        out << quint8(Message::Ready) << quint32(0) << (m_engine != nullptr) << refusal
+            << (m_instance ? QString::fromLatin1(m_instance->metaObject()->className()) : QString());
     }));
     return QCoreApplication::exec();
 }

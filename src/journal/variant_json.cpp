@@ -1,6 +1,7 @@
 #include "journal/variant_json.h"
 
 #include "engine_kit/class_ids.h"
+#include "engine_kit/hosting.h"
 #include "engine_kit/number_text.h"
 #include "engine_kit/velscript_engine.h"
 #include "engine_kit/velsql_object.h"
@@ -83,7 +84,8 @@ QJsonObject encode(const Variant& value)
         break;
     case Variant::Kind::Object:
         if (const ObjectRef object = value.object()) {
-            encoded.insert(ClassKey, QLatin1StringView(object->metaObject()->className()));
+            // A hosted engine is recorded as the class it is in its host, as if in process.
+            encoded.insert(ClassKey, instanceClassName(*object));
             if (const QString classId = classIdOf(object.get()); !classId.isEmpty())
                 encoded.insert(ClassIdKey, classId);
         }

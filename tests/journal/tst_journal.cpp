@@ -2,14 +2,18 @@
 // name of a session, to a JSON Lines file and to the velscript.calls category, and values that
 // survive the trip exactly.
 #include "engine_kit/class_ids.h"
+#include "engine_kit/hosting.h"
 #include "journal/journal_files.h"
 #include "journal/variant_json.h"
 #include "support/fake_engine.h"
+#include "support/fake_velsql.h"
 #include "support/recorders.h"
 #include "support/test_program.h"
 
+#include "engine_kit/hosting.h"
 #include <QDateTime>
 #include <QJsonArray>
+
 #include <QtTest>
 
 #include <cmath>
@@ -158,6 +162,52 @@ private slots:
         // Instances tell apart the two engines that carried the number 1 in turn.
         QCOMPARE(ends.at(11).value("instance").toInt(), 1);
         QCOMPARE(ends.at(13).value("byName").toBool(), true);
+    }
+
+    // The journal says what was called and answered, not where: the plugin fake's session
+    // journals alike in a host process and in process.
+    void aPluginSessionJournalsAlikeHostedAndInProcess()
+    {
+        const auto session = [](bool inProcess) {
+            if (inProcess)
+                qputenv("VELSCRIPT_IN_PROCESS", "1");
+            qputenv("VELSCRIPT_COMPONENT_PATH", FAKE_COMPONENTS_DIR);
+            const auto restore = qScopeGuard([] {
+                qunsetenv("VELSCRIPT_IN_PROCESS");
+                qunsetenv("VELSCRIPT_COMPONENT_PATH");
+            });
+            FakeVelSqlRegistration databases;
+            MessageRecorder messages;
+            JournalFile file;
+            {
+                frmVelScrTester form;
+                form.Form_Load();
+                QTest::mouseClick(form.cmdCreate, Qt::LeftButton);
+                QTest::mouseClick(form.cmdCreate, Qt::LeftButton);
+                if (isHosted(*form.objEngine.object()) == inProcess)
+                    return QStringList{"the engine ran where it was not asked to"};
+                form.tabVelScript->setCurrentPage(1);
+                form.txtProgram->setPlainText("Sub Main\nEnd Sub\n");
+                QTest::mouseClick(form.cmdPutText, Qt::LeftButton);
+                QTest::mouseClick(form.cmdStart, Qt::LeftButton);
+                QTest::mouseClick(form.cmdStop, Qt::LeftButton);
+                form.txtObjectName->setText("db");
+                QTest::mouseClick(form.cmdAddObject, Qt::LeftButton);
+                QTest::mouseClick(form.cmdRemoveObject, Qt::LeftButton);
+                form.tabVelScript->setCurrentPage(0);
+                form.txtExecute[0]->setText("x = 1");
+                QTest::mouseClick(form.cmdExecute, Qt::LeftButton);
+                form.cmbIndex->setListIndex(0);
+                QTest::mouseClick(form.cmdRelease, Qt::LeftButton);
+                form.show();
+                form.close();
+            }
+            return file.readable();
+        };
+        const QStringList inProcess = session(true);
+        QVERIFY2(inProcess.size() > 20, qPrintable(inProcess.join('\n')));
+        QVERIFY(!inProcess.filter("AddObject(\"db\"").isEmpty());
+        QCOMPARE(session(false), inProcess);
     }
 
     void creationsThatMakeNoEngineAreJournaledToo()

@@ -33,6 +33,11 @@ UnansweredCallHandler setUnansweredCallHandler(UnansweredCallHandler handler);
 bool hostsPlugins();
 // Whether the instance is the proxy of an engine in a host process.
 bool isHosted(const QObject& instance);
+// The class an instance was made as: for a hosted engine, its class in the host.
+QString instanceClassName(const QObject& instance);
+// The process id of a hosted engine's host, 0 for an instance made in process or a host that
+// has ended.
+qint64 hostProcessId(const QObject& instance);
 // The name a hosted engine's descriptions give it ("VelScript engine No.(2)"); no effect on an
 // instance made in process.
 void nameInstance(QObject& instance, const QString& name);

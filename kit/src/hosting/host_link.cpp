@@ -487,10 +487,12 @@ void HostLink::received(const QByteArray& message)
     case Message::Ready: {
         bool offers = false;
         QString refusal;
-        in >> offers >> refusal;
+        QString className;
+        in >> offers >> refusal >> className;
         {
             const std::lock_guard lock(m_mutex);
             m_offersEngine = offers;
+            m_className = className;
             m_refusal = refusal;
             m_ready = true;
         }

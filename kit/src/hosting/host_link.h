@@ -31,6 +31,8 @@ public:
     ~HostLink();
 
     bool offersEngine() const { return m_offersEngine; }
+    // The class of the instance in the host.
+    QString className() const { return m_className; }
     qint64 processId() const;
 
     // Sends a message and waits for the answer with the same serial. MEMBER names the call in
@@ -76,6 +78,7 @@ private:
     QString m_name;
 
     bool m_offersEngine = false;
+    QString m_className;
     std::unique_ptr<ObjectTable> m_objects;
     ObjectNumbers m_numbers;
     QThread m_thread;       // carries the messages

@@ -40,6 +40,11 @@ void HostedEngine::setDisplayName(const QString& name)
     m_link->setName(name);
 }
 
+QString HostedEngine::className() const
+{
+    return m_link->className();
+}
+
 qint64 HostedEngine::processId() const
 {
     return m_link->ended() ? 0 : m_link->processId();

@@ -30,6 +30,8 @@ public:
     int scriptState();
 
     void setDisplayName(const QString& name);
+    // The class of the engine in its host.
+    QString className() const;
     // The host's process id, or 0 once it has ended.
     qint64 processId() const;
 

@@ -14,7 +14,8 @@ namespace velscript::hosting {
 // What travels between the tester and a host process. Each message is one frame: a 32-bit
 // length, then the message written with QDataStream, starting with its kind and serial.
 enum class Message : quint8 {
-    Ready,         // host: quint8 offersEngine, QString problem (empty when the instance exists)
+    Ready,         // host: bool offersEngine, QString problem (empty when the instance exists),
+                   // QString the instance's class name
     Call,          // tester: quint8 operation, the arguments
     Reply,         // host: the outcome, then the arguments as the call left them
     ReadProperty,  // tester: QByteArray name
