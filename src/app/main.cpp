@@ -20,13 +20,16 @@ int answerInformationOption(int argc, char* argv[])
             return 0;
         }
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            std::printf("Usage: VelScriptTester [--help | --version]\n"
-                        "Interactive test bench for VelScript engines: create engines and call\n"
-                        "each of their operations from one window.\n\n"
-                        "Environment:\n"
-                        "  VELSCRIPT_COMPONENT_PATH  colon-separated folders searched first for\n"
-                        "                            engine and object plugins\n"
-                        "  VELSCRIPT_JOURNAL         file that records every engine call\n");
+            std::printf(
+                "Usage: VelScriptTester [--help | --version]\n"
+                "Interactive test bench for VelScript engines: create engines and call\n"
+                "each of their operations from one window.\n\n"
+                "Environment:\n"
+                "  VELSCRIPT_COMPONENT_PATH  colon-separated folders searched first for\n"
+                "                            engine and object plugins\n"
+                "  VELSCRIPT_JOURNAL         file that records every engine call\n"
+                "  VELSCRIPT_IN_PROCESS=1    load engine plugins into this process instead\n"
+                "                            of a velscript-host process of their own\n");
             return 0;
         }
     }

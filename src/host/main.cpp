@@ -1,6 +1,7 @@
 // velscript-host: serves one instance of a component plugin's class to the program that started
 // it, over a local connection, so that an engine that crashes or hangs ends only this process.
 #include "host/host_server.h"
+#include "velscript_version.h"
 
 #include <QApplication>
 
@@ -12,6 +13,12 @@
 
 int main(int argc, char* argv[])
 {
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--version")) {
+            std::printf("velscript-host %s\n", VELSCRIPT_VERSION);
+            return 0;
+        }
+    }
     // A host never outlives the program it serves, even one that was killed.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     // The instance is made here, from the library named, whatever the component path says.
@@ -31,6 +38,7 @@ int main(int argc, char* argv[])
     }
     if (server.isEmpty() || library.isEmpty() || classId.isEmpty()) {
         std::fprintf(stderr, "Usage: velscript-host --server NAME --library PLUGIN --class ID\n"
+                             "       velscript-host --version\n"
                              "Started by the programs that use VelScript engines, not by hand.\n");
         return 2;
     }

@@ -87,7 +87,16 @@ Outcome JournaledEngine::forward(Operation operation, QList<Variant>& arguments)
 
     QElapsedTimer timer;
     timer.start();
-    const Outcome outcome = callOperation(*m_engine, operation, arguments);
+    Outcome outcome;
+    try {
+        outcome = callOperation(*m_engine, operation, arguments);
+    } catch (const std::exception& thrown) {
+        // An engine in process that throws has still answered: the window shows what it threw.
+        entry.insert(field::Failure, QString::fromLocal8Bit(thrown.what()));
+        entry.insert(field::Micros, microseconds(timer));
+        Journal::instance().write(entry);
+        throw;
+    }
     const qint64 duration = microseconds(timer);
 
     insertOutcome(entry, operation, outcome, handed, arguments);

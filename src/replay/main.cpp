@@ -33,10 +33,12 @@ int main(int argc, char* argv[])
     velscript::registerVelSqlClass();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Makes the engine calls of a VelScriptTester journal again and reports "
-                       "every outcome that differs from the recorded one.\nExit status: 0 all "
-                       "agree, 1 some differ, 2 the journal cannot be read."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Makes the engine calls of a VelScriptTester journal again and reports "
+        "every outcome that differs from the recorded one.\nExit status: 0 all "
+        "agree, 1 some differ, 2 the journal cannot be read.\nEngines from plugins run in "
+        "processes of their own, as in the tester (VELSCRIPT_IN_PROCESS=1 loads "
+        "them here); one that leaves a call unanswered for 5 seconds is ended."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption componentPath(

@@ -30,6 +30,22 @@ struct BoxSeen {
     QString title;
     QString text;
     qint64 afterMs = 0;
+    int paints = 0; // of the window behind, so far
+};
+
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
 };
 
 // Answers each not-answering box as it comes up, in turn, and notes what it said and when.
@@ -50,11 +66,11 @@ private:
         if (!box || box->objectName() != QLatin1StringView("unansweredCallBox") ||
             m_buttons.isEmpty())
             return;
-        // The window behind it still paints while it is up.
-        QWidget* window = box->parentWidget() ? box->parentWidget()->window() : nullptr;
-        if (window && window->isVisible())
-            window->repaint();
-        seen.append({box->windowTitle(), box->text(), m_clock.elapsed()});
+        // The window behind asks to be painted again; the box's own loop must do it.
+        if (QWidget* window = box->parentWidget() ? box->parentWidget()->window() : nullptr)
+            window->update();
+        seen.append(
+            {box->windowTitle(), box->text(), m_clock.elapsed(), painted ? painted->paints : 0});
         const QString button = m_buttons.takeFirst();
         for (QAbstractButton* candidate : box->buttons()) {
             if (candidate->text() == button)
@@ -62,6 +78,10 @@ private:
         }
     }
 
+public:
+    PaintCounter* painted = nullptr;
+
+private:
     QStringList m_buttons;
     QTimer m_poll;
     QElapsedTimer m_clock;
@@ -143,7 +163,10 @@ private slots:
         TesterSession session;
         session.create();
         session.put("hang");
+        QVERIFY(QTest::qWaitForWindowExposed(&session.form));
+        PaintCounter painted(&session.form);
         BoxAnswers answers({WaitButtonText, EndEngineButtonText});
+        answers.painted = &painted;
         QElapsedTimer clock;
         clock.start();
         session.start(OneCycle);
@@ -156,6 +179,8 @@ private slots:
         }
         QVERIFY2(answers.seen[0].afterMs >= 4900 && answers.seen[0].afterMs < 6000,
                  qPrintable(QString::number(answers.seen[0].afterMs)));
+        QVERIFY2(answers.seen[1].paints > answers.seen[0].paints,
+                 qPrintable(QString::number(answers.seen[1].paints)));
         // Wait asks again after the next 5 seconds.
         QVERIFY2(answers.seen[1].afterMs - answers.seen[0].afterMs >= 4900,
                  qPrintable(QString::number(answers.seen[1].afterMs)));
@@ -186,18 +211,25 @@ private slots:
         if (inProcess)
             qputenv("VELSCRIPT_IN_PROCESS", "1");
         const auto restore = qScopeGuard([] { qunsetenv("VELSCRIPT_IN_PROCESS"); });
-        TesterSession session;
-        session.create();
-        QCOMPARE(isHosted(*session.form.objEngine.object()), !inProcess);
-        session.put("throw");
-        session.start(OneCycle);
-        QCOMPARE(
-            session.messages.messages,
-            (QList<Message>{{"The misbehaving engine threw in Start.", MessageIcon::Warning}}));
-        // A throw is the engine's answer, not its end.
-        session.put("fine");
-        session.start(OneCycle);
-        QCOMPARE(session.messages.messages.size(), 1);
+        JournalFile file;
+        {
+            TesterSession session;
+            session.create();
+            QCOMPARE(isHosted(*session.form.objEngine.object()), !inProcess);
+            session.put("throw");
+            session.start(OneCycle);
+            QCOMPARE(
+                session.messages.messages,
+                (QList<Message>{{"The misbehaving engine threw in Start.", MessageIcon::Warning}}));
+            // A throw is the engine's answer, not its end.
+            session.put("fine");
+            session.start(OneCycle);
+            QCOMPARE(session.messages.messages.size(), 1);
+        }
+        // And the journal says so.
+        QVERIFY2(file.readable().contains("engine 0 Start(1, Missing) -> failed \"The misbehaving "
+                                          "engine threw in Start.\""),
+                 qPrintable(file.readable().join('\n')));
     }
 
     void aHostedEngineSharesTheVelSqlObjectWithTheBuiltInOne()

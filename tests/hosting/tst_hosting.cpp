@@ -193,18 +193,37 @@ private slots:
         QVERIFY(hosted.engine->Release(Variant::missing()));
     }
 
+    // Wait is given its time; only beyond it is the engine asked about.
+    void aWaitIsAskedAboutFiveSecondsAfterItsTimeOut()
+    {
+        Hosted hosted = hostedEngine(MISBEHAVING_COMPONENTS_DIR);
+        QVERIFY(hosted.engine);
+        QVERIFY(hosted.engine->Text("hang"));
+        QElapsedTimer clock;
+        QList<qint64> asked;
+        const auto previous =
+            setUnansweredCallHandler([&](const QString& text, const std::function<bool()>&) {
+                asked.append(clock.elapsed());
+                return text.contains("has not answered Wait for 5 seconds")
+                           ? UnansweredCall::EndEngine
+                           : UnansweredCall::Wait;
+            });
+        clock.start();
+        const auto waited = hosted.engine->Wait(1500, Variant::missing());
+        setUnansweredCallHandler(previous);
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0] >= 6400 && asked[0] < 7500, qPrintable(QString::number(asked[0])));
+        QCOMPARE(waited, Result<Boolean>(fail("The VelScript engine was ended during Wait.")));
+    }
+
     void aHostEndsWithItsEngine()
     {
         Hosted hosted = hostedEngine(MISBEHAVING_COMPONENTS_DIR);
         QVERIFY(hosted.engine);
-        // Even one whose engine is stuck in a call.
-        QVERIFY(hosted.engine->Text("hang"));
-        const auto previous = setUnansweredCallHandler(
-            [](const QString&, const std::function<bool()>&) { return UnansweredCall::Wait; });
         const qint64 pid = hostProcessId(*hosted.object);
         QVERIFY(runs(pid));
+        QVERIFY(hosted.engine->Release(Variant::missing()));
         hosted = {};
-        setUnansweredCallHandler(previous);
         QVERIFY(!runs(pid));
     }
 

@@ -40,6 +40,8 @@ for path in \
     /usr/bin/velscript \
     /usr/bin/velscript-replay \
     /usr/share/man/man1/velscript-replay.1.gz \
+    /usr/bin/velscript-host \
+    /usr/share/man/man1/velscript-host.1.gz \
     /usr/share/applications/org.velscript.VelScriptTester.desktop \
     /usr/share/metainfo/org.velscript.VelScriptTester.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/org.velscript.VelScriptTester.svg \
@@ -100,6 +102,8 @@ out=$("$work/root/usr/bin/VelScriptTester" --version)
 [ "$out" = "VelScriptTester $version" ] || fail "VelScriptTester --version says '$out'"
 out=$("$work/root/usr/bin/velscript-replay" --version)
 [ "$out" = "velscript-replay $version" ] || fail "velscript-replay --version says '$out'"
+out=$("$work/root/usr/bin/velscript-host" --version)
+[ "$out" = "velscript-host $version" ] || fail "velscript-host --version says '$out'"
 printf 'Log "installed " & (6 * 7)\n' >"$work/probe.vbs"
 out=$("$work/root/usr/bin/velscript" "$work/probe.vbs")
 [ "$out" = "installed 42" ] || fail "the installed velscript ran the probe as '$out'"

@@ -21,7 +21,7 @@ namespace velscript::test {
 
 #ifdef FAKE_ENGINE_MISBEHAVES
 // An engine still being built: its Start does what its script text says, "crash", "hang" or
-// "throw"; any other text starts as the fake does.
+// "throw", and its Wait hangs too on "hang"; any other text starts as the fake does.
 class MisbehavingEngine : public FakeEngine {
 public:
     Result<> Start(qint32 mode, const Variant& option) override
@@ -37,6 +37,13 @@ public:
             throw std::runtime_error("The misbehaving engine threw in Start.");
         }
         return FakeEngine::Start(mode, option);
+    }
+    Result<Boolean> Wait(qint32 timeoutMs, const Variant& option) override
+    {
+        if (value("Text").toText() == QLatin1StringView("hang"))
+            for (;;)
+                std::this_thread::sleep_for(std::chrono::hours(1));
+        return FakeEngine::Wait(timeoutMs, option);
     }
 };
 using PluginEngine = MisbehavingEngine;
