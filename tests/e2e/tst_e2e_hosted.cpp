@@ -135,9 +135,11 @@ private slots:
         QCOMPARE(session.state(), QString("0"));
         session.page(TesterSession::TaskPage);
         session.click(session.form.cmdGetText);
+        // The cause, as the crash told it.
+        const QString cause = crashed.text.section("during Start (", 1).chopped(2);
         QCOMPARE(session.messages.messages,
-                 (QList<Message>{{"VelScript engine No.(0) has ended; release it and create a new "
-                                  "one.",
+                 (QList<Message>{{"VelScript engine No.(0) has ended (" + cause +
+                                      "); release it and create a new one.",
                                   MessageIcon::Warning}}));
         session.messages.messages.clear();
 

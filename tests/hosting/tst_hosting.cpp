@@ -186,7 +186,9 @@ private slots:
 
         QCOMPARE(hosted.engine->State(), Result<qint32>(0));
         QCOMPARE(readProperty(*hosted.object, ScriptStateProperty), Variant(0));
-        const QString ended = "Engine X has ended; release it and create a new one.";
+        const QString cause = started.error().section('(', 1).chopped(2);
+        const QString ended =
+            "Engine X has ended (" + cause + "); release it and create a new one.";
         QCOMPARE(hosted.engine->Text(), Result<QString>(fail(ended)));
         QCOMPARE(hosted.engine->Start(1, Variant::missing()), Result<>(fail(ended)));
         QCOMPARE(hosted.engine->LineNumber(), Result<qint32>(fail(ended)));

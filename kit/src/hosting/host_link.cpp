@@ -3,20 +3,16 @@
 #include "engine_kit/add_in.h"
 #include "engine_kit/add_in_dispatch.h"
 #include "engine_kit/hosting.h"
+#include "hosting/link_io.h"
+#include "hosting/object_table.h"
+#include "hosting/thread_task.h"
 #include "kit_logging.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUuid>
-
-#include <atomic>
-#include <csignal>
-#include <cstring>
 
 namespace velscript::hosting {
 
@@ -48,217 +44,7 @@ QString hostProgram()
     return QStandardPaths::findExecutable(name);
 }
 
-QString describeEnd(const QProcess& process)
-{
-    if (process.exitStatus() == QProcess::CrashExit) {
-        const int signal = process.exitCode();
-        const char* name = signal > 0 ? ::strsignal(signal) : nullptr;
-        return name ? QStringLiteral("signal %1, %2").arg(signal).arg(QString::fromLocal8Bit(name))
-                    : QStringLiteral("signal %1").arg(signal);
-    }
-    return QStringLiteral("exit code %1").arg(process.exitCode());
-}
-
 } // namespace
-
-// A call that must run on a given thread; whoever gets to it first runs it, once.
-struct ThreadTask {
-    QThread* thread = nullptr;
-    std::function<void()> call;
-    std::atomic<bool> taken = false;
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-
-    void run()
-    {
-        if (taken.exchange(true))
-            return;
-        call();
-        {
-            const std::lock_guard lock(mutex);
-            done = true;
-        }
-        finished.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock lock(mutex);
-        finished.wait(lock, [this] { return done; });
-    }
-};
-
-// The objects the tester handed to a host, by the numbers the host knows them by. An object
-// handed over by reference is held until the host ends; one an add-in answered is only watched.
-class ObjectTable {
-public:
-    qint64 numberOf(const ObjectRef& object)
-    {
-        const std::lock_guard lock(m_mutex);
-        Entry& entry = m_entries[numberLocked(object.get())];
-        if (!entry.owned)
-            entry.owned = object;
-        return entry.number;
-    }
-    qint64 numberOfPointer(QObject* object)
-    {
-        const std::lock_guard lock(m_mutex);
-        return numberLocked(object);
-    }
-    ObjectRef objectOf(qint64 number)
-    {
-        const std::lock_guard lock(m_mutex);
-        const auto found = m_entries.find(number);
-        return found == m_entries.end() ? nullptr : found->second.owned;
-    }
-    QObject* pointerOf(qint64 number)
-    {
-        const std::lock_guard lock(m_mutex);
-        const auto found = m_entries.find(number);
-        return found == m_entries.end() ? nullptr : found->second.watched.data();
-    }
-
-private:
-    struct Entry {
-        qint64 number = 0;
-        ObjectRef owned;
-        QPointer<QObject> watched;
-    };
-    qint64 numberLocked(QObject* object)
-    {
-        if (const auto found = m_byPointer.find(object);
-            found != m_byPointer.end() && m_entries[found->second].watched == object)
-            return found->second;
-        const qint64 number = m_next++;
-        m_entries[number] = Entry{number, nullptr, object};
-        m_byPointer[object] = number;
-        return number;
-    }
-
-    std::mutex m_mutex;
-    std::map<qint64, Entry> m_entries;
-    std::map<QObject*, qint64> m_byPointer;
-    qint64 m_next = 1;
-};
-
-// Lives on the link's thread: the listening server, the connection and the process.
-class LinkIo : public QObject {
-public:
-    explicit LinkIo(HostLink& link) : m_link(link) {}
-
-    void start(const QString& program, const QStringList& arguments, const QString& server)
-    {
-        m_server = new QLocalServer(this);
-        m_server->setSocketOptions(QLocalServer::UserAccessOption);
-        if (!m_server->listen(server)) {
-            m_link.gone(
-                QStringLiteral("no connection could be offered: %1").arg(m_server->errorString()));
-            return;
-        }
-        connect(m_server, &QLocalServer::newConnection, this, [this] {
-            QLocalSocket* socket = m_server->nextPendingConnection();
-            if (m_socket) { // one host, one connection
-                socket->abort();
-                socket->deleteLater();
-                return;
-            }
-            m_socket = socket;
-            m_server->close();
-            connect(m_socket, &QLocalSocket::readyRead, this, &LinkIo::readAvailable);
-            connect(m_socket, &QLocalSocket::disconnected, this, &LinkIo::connectionClosed);
-        });
-        m_process = new QProcess(this);
-        m_process->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process->setInputChannelMode(QProcess::ForwardedInputChannel);
-        connect(m_process, &QProcess::finished, this, [this] { conclude(); });
-        connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-            if (error == QProcess::FailedToStart)
-                conclude(QStringLiteral("the program %1 does not start: %2")
-                             .arg(m_process->program(), m_process->errorString()));
-        });
-        m_process->start(program, arguments);
-    }
-
-    void write(const QByteArray& message)
-    {
-        if (m_socket && m_socket->state() == QLocalSocket::ConnectedState)
-            m_socket->write(frame(message));
-    }
-
-    void kill()
-    {
-        if (m_process && m_process->state() != QProcess::NotRunning)
-            m_process->kill();
-    }
-
-    // Lets the host go: it ends when its connection closes, or is ended after a second.
-    void close()
-    {
-        if (m_socket)
-            m_socket->disconnectFromServer();
-        if (m_process && m_process->state() != QProcess::NotRunning &&
-            !m_process->waitForFinished(1000)) {
-            m_process->kill();
-            m_process->waitForFinished(1000);
-        }
-        delete m_process;
-        m_process = nullptr;
-        delete m_socket;
-        m_socket = nullptr;
-    }
-
-    qint64 processId() const { return m_processId; }
-
-private:
-    void readAvailable()
-    {
-        m_reader.feed(m_socket->readAll());
-        try {
-            while (auto message = m_reader.next())
-                m_link.received(*message);
-        } catch (const Failure& failure) {
-            qCWarning(lcKit).noquote()
-                << "A host sent what is no message:" << failure.description();
-            kill();
-        }
-    }
-
-    void connectionClosed()
-    {
-        // The process is usually a moment behind its connection.
-        if (m_process && m_process->state() != QProcess::NotRunning)
-            m_process->waitForFinished(2000);
-        conclude();
-    }
-
-    void conclude(const QString& problem = {})
-    {
-        if (m_concluded)
-            return;
-        if (problem.isEmpty() && m_process && m_process->state() != QProcess::NotRunning) {
-            if (m_socket && m_socket->state() == QLocalSocket::ConnectedState)
-                return; // the connection will tell
-            m_process->kill();
-            m_process->waitForFinished(1000);
-        }
-        m_concluded = true;
-        m_link.gone(!problem.isEmpty() ? problem
-                    : m_process        ? describeEnd(*m_process)
-                                       : QStringLiteral("its connection closed"));
-    }
-
-public:
-    void started() { m_processId = m_process ? m_process->processId() : 0; }
-
-private:
-    HostLink& m_link;
-    QLocalServer* m_server = nullptr;
-    QLocalSocket* m_socket = nullptr;
-    QProcess* m_process = nullptr;
-    FrameReader m_reader;
-    bool m_concluded = false;
-    qint64 m_processId = 0;
-};
 
 HostLink::HostLink(const QString& library, const QString& classId)
     : m_objects(std::make_unique<ObjectTable>())

@@ -52,7 +52,7 @@ public:
     void setName(const QString& name);
 
 private:
-    friend class LinkIo;
+    friend class LinkIo; // tells what arrives, and the host's end
 
     void shutDown();
     void received(const QByteArray& message); // on the link's thread

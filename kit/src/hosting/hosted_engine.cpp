@@ -60,8 +60,9 @@ Outcome HostedEngine::forward(Operation operation, QList<Variant>& arguments)
             return Outcome::of(Variant(0));
         if (operation == Operation::Release)
             return Outcome();
-        return Outcome::failedWith(
-            QStringLiteral("%1 has ended; release it and create a new one.").arg(m_link->name()));
+        return Outcome::failedWith(QStringLiteral("%1 has ended (%2); release it and create a new "
+                                                  "one.")
+                                       .arg(m_link->name(), m_link->endCause()));
     }
     const QByteArray body = written([&](QDataStream& out) {
         out << quint8(operation);
