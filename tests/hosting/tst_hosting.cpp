@@ -229,11 +229,19 @@ private slots:
         QVERIFY(!runs(pid));
     }
 
-    // A program killed outright cannot let go of its hosts: they notice and end by themselves.
-    void noHostOutlivesAKilledProgram()
+    // A program that ends lets go of its hosts; one killed outright cannot, and its hosts notice
+    // and end by themselves.
+    void noHostOutlivesItsProgram_data()
     {
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("ended") << false;
+        QTest::newRow("killed") << true;
+    }
+    void noHostOutlivesItsProgram()
+    {
+        QFETCH(bool, killed);
         QTemporaryDir dir;
-        const QString journal = dir.filePath("hang.jsonl");
+        const QString journal = dir.filePath("session.jsonl");
         QFile file(journal);
         QVERIFY(file.open(QIODevice::WriteOnly));
         namespace field = journal::field;
@@ -243,25 +251,31 @@ private slots:
                                {field::Operation, op},
                                {field::Arguments, arguments}};
         };
+        // A script that runs on while the replay waits for it, and is still running at the end.
         file.write(line({{field::Operation, journal::operation::Session}}));
-        QJsonObject created = call(journal::operation::InstanceCreate,
-                                   {journal::encode(Variant(VelScriptEngineClassId))});
-        file.write(line(created));
-        file.write(line(call("Text.put", {journal::encode(Variant("hang"))})));
+        file.write(line(call(journal::operation::InstanceCreate,
+                             {journal::encode(Variant(VelScriptEngineClassId))})));
+        file.write(line(call("Create", {journal::encode(Variant::missing())})));
+        file.write(line(call("Text.put", {journal::encode(Variant("Sub Main\nEnd Sub\n"))})));
         file.write(line(
-            call("Start", {journal::encode(Variant(1)), journal::encode(Variant::missing())})));
+            call("Start", {journal::encode(Variant(2)), journal::encode(Variant::missing())})));
+        file.write(line(
+            call("Wait", {journal::encode(Variant(3000)), journal::encode(Variant::missing())})));
         file.close();
 
         QProcess replay;
-        replay.start(REPLAY, {"--component-path", MISBEHAVING_COMPONENTS_DIR, journal});
+        replay.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        replay.start(REPLAY, {"--component-path", REFERENCE_COMPONENTS_DIR, journal});
         QVERIFY(replay.waitForStarted());
         QList<qint64> hosts;
         QTRY_VERIFY_WITH_TIMEOUT(!(hosts = childrenOf(replay.processId())).isEmpty(), 10000);
         QCOMPARE(hosts.size(), 1);
         QVERIFY(runs(hosts[0]));
 
-        ::kill(pid_t(replay.processId()), SIGKILL);
-        QVERIFY(replay.waitForFinished());
+        if (killed)
+            ::kill(pid_t(replay.processId()), SIGKILL);
+        QVERIFY(replay.waitForFinished(20000));
+        QCOMPARE(replay.exitStatus(), killed ? QProcess::CrashExit : QProcess::NormalExit);
         QElapsedTimer clock;
         clock.start();
         QTRY_VERIFY_WITH_TIMEOUT(!runs(hosts[0]), 1000);

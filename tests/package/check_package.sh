@@ -29,7 +29,7 @@ version=$(sed -n 's/^#define VELSCRIPT_VERSION "\(.*\)"/\1/p' "$build/generated/
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the build says '$version'"
 [ "$(field Section)" = devel ] || fail "Section is '$(field Section)'"
 depends=$(field Depends)
-for needed in libqt6widgets6 libqt6sql6 libqt6core6 libc6 libstdc++6 libqt6sql6-sqlite qt6-qpa-plugins; do
+for needed in libqt6widgets6 libqt6sql6 libqt6core6 libqt6network6 libc6 libstdc++6 libqt6sql6-sqlite qt6-qpa-plugins; do
     grep -q "\b$needed\b" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 
