@@ -8,6 +8,7 @@
 #include "engine_kit/class_ids.h"
 #include "engine_kit/component_service.h"
 #include "engine_kit/hosting.h"
+#include "engine_kit/velscript_engine.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -84,9 +84,13 @@ Outcome apply(VelScriptEngine& engine, Operation operation, QList<Variant>& argu
 
 Outcome callOperation(VelScriptEngine& engine, Operation operation, QList<Variant>& arguments)
 {
-    if (auto* forwarder = dynamic_cast<EngineForwarder*>(&engine))
-        return forwarder->forward(operation, arguments);
-    return apply(engine, operation, arguments);
+    // Through the typed member, which a class may have overridden again.
+    Outcome outcome = apply(engine, operation, arguments);
+    if (outcome.failed) {
+        if (auto* forwarder = dynamic_cast<EngineForwarder*>(&engine))
+            outcome.ended = forwarder->endedDuringLastCall();
+    }
+    return outcome;
 }
 
 } // namespace velscript

@@ -63,212 +63,71 @@ void RecordingEngine::record(const QString& entry)
     journal().append(QStringLiteral("%1:%2").arg(serial).arg(entry));
 }
 
-Result<Variant> RecordingEngine::read(const QString& operation)
-{
-    record(operation);
-    return answer(operation);
-}
-
-Result<Variant> RecordingEngine::answer(const QString& operation) const
+Outcome RecordingEngine::answer(const QString& operation) const
 {
     if (m_failures.contains(operation))
-        return fail(m_failures.value(operation));
-    return m_values.value(operation);
+        return Outcome::failedWith(m_failures.value(operation));
+    return Outcome::of(m_values.value(operation));
 }
 
-Result<> RecordingEngine::write(const QString& operation, const Variant& value)
+Outcome RecordingEngine::forward(Operation operation, QList<Variant>& arguments)
 {
-    record(operation + u'=' + describe(value));
-    for (const QString& key : {operation + u'=', operation})
-        if (m_failures.contains(key))
-            return fail(m_failures.value(key));
-    m_values[operation] = value;
-    return {};
-}
+    const OperationInfo& about = info(operation);
+    const QString member = QLatin1StringView(about.member);
+    const QLatin1StringView journalName(about.journalName);
+    QStringList described;
+    for (const Variant& argument : std::as_const(arguments))
+        described.append(describe(argument));
+    const QString withArguments =
+        described.isEmpty() ? member : member + u'=' + described.join(u',');
+    // The kind of value an operation passed on, which its recorded call shows only as text.
+    if (!arguments.isEmpty() && QLatin1StringView(about.argumentKinds).endsWith(u'V'))
+        m_passed[member] = arguments.last();
 
-Result<> RecordingEngine::call(const QString& operation, const QStringList& arguments)
-{
-    record(arguments.isEmpty() ? operation : operation + u'=' + arguments.join(u','));
-    if (m_failures.contains(operation))
-        return fail(m_failures.value(operation));
-    return {};
-}
-
-template <class T> static Result<T> as(Result<Variant> value, T (Variant::*convert)() const)
-{
-    if (!value)
-        return fail(value.error());
-    return ((*value).*convert)();
-}
-
-static Result<QString> asText(Result<Variant> value)
-{
-    if (!value)
-        return fail(value.error());
-    return value->toText();
-}
-
-Result<> RecordingEngine::Create(const Variant& o)
-{
-    return call("Create", {describe(o)});
-}
-Result<> RecordingEngine::Release(const Variant& o)
-{
-    return call("Release", {describe(o)});
-}
-Result<> RecordingEngine::Show(const Variant& o)
-{
-    remember("Show", o);
-    return call("Show", {describe(o)});
-}
-Result<> RecordingEngine::Hide(const Variant& o)
-{
-    remember("Hide", o);
-    return call("Hide", {describe(o)});
-}
-Result<Boolean> RecordingEngine::Visible()
-{
-    return as(read("Visible"), &Variant::boolean);
-}
-Result<> RecordingEngine::Visible(Boolean v)
-{
-    return write("Visible", Variant::fromBoolean(v));
-}
-Result<Boolean> RecordingEngine::ReadOnly()
-{
-    return as(read("ReadOnly"), &Variant::boolean);
-}
-Result<> RecordingEngine::ReadOnly(Boolean v)
-{
-    return write("ReadOnly", Variant::fromBoolean(v));
-}
-Result<Boolean> RecordingEngine::Modified()
-{
-    return as(read("Modified"), &Variant::boolean);
-}
-Result<> RecordingEngine::Modified(Boolean v)
-{
-    return write("Modified", Variant::fromBoolean(v));
-}
-Result<> RecordingEngine::GUIEnabled(const QString& name, Boolean v)
-{
-    return call("GUIEnabled", {name, describe(Variant::fromBoolean(v))});
-}
-Result<Boolean> RecordingEngine::GUIEnabled(const QString& name)
-{
-    record("GUIEnabled?" + name);
-    return as(answer("GUIEnabled"), &Variant::boolean);
-}
-Result<qint32> RecordingEngine::hWnd()
-{
-    return as(read("hWnd"), &Variant::integer);
-}
-Result<Boolean> RecordingEngine::Open(const QString& path, const Variant& o)
-{
-    remember("Open", o);
-    record("Open=" + path + ',' + describe(o));
-    return as(answer("OpenResult"), &Variant::boolean);
-}
-Result<Boolean> RecordingEngine::Save(const QString& path, const Variant& o)
-{
-    remember("Save", o);
-    record("Save=" + path + ',' + describe(o));
-    return as(answer("SaveResult"), &Variant::boolean);
-}
-Result<QString> RecordingEngine::FileName()
-{
-    return asText(read("FileName"));
-}
-Result<> RecordingEngine::New(const Variant& o)
-{
-    return call("New", {describe(o)});
-}
-Result<Boolean> RecordingEngine::Check(const Variant&)
-{
-    return as(read("Check"), &Variant::boolean);
-}
-Result<> RecordingEngine::Start(qint32 mode, const Variant& o)
-{
-    remember("Start", o);
-    return call("Start", {QString::number(mode), describe(o)});
-}
-Result<> RecordingEngine::Stop(qint32 mode, const Variant& o)
-{
-    remember("Stop", o);
-    return call("Stop", {QString::number(mode), describe(o)});
-}
-Result<Boolean> RecordingEngine::Wait(qint32 timeoutMs, const Variant&)
-{
-    record("Wait=" + QString::number(timeoutMs));
-    return True;
-}
-Result<> RecordingEngine::AddObject(const QString& name, ObjectRef& object)
-{
-    addedObjects.append(object);
-    const QString given = object ? QStringLiteral("<object>") : QStringLiteral("<none>");
-    if (addObjectReplacement)
-        object = *addObjectReplacement;
-    return call("AddObject", {name, given});
-}
-Result<> RecordingEngine::RemoveObject(const QString& name)
-{
-    return call("RemoveObject", {name});
-}
-Result<> RecordingEngine::ClearLog()
-{
-    return call("ClearLog");
-}
-Result<qint32> RecordingEngine::State()
-{
-    return as(read("State"), &Variant::integer);
-}
-Result<qint32> RecordingEngine::LineNumber()
-{
-    return as(read("LineNumber"), &Variant::integer);
-}
-Result<QString> RecordingEngine::Text()
-{
-    return asText(read("Text"));
-}
-Result<> RecordingEngine::Text(const QString& v)
-{
-    return write("Text", v);
-}
-Result<QString> RecordingEngine::StartUp()
-{
-    return asText(read("StartUp"));
-}
-Result<> RecordingEngine::StartUp(const QString& v)
-{
-    return write("StartUp", v);
-}
-Result<Variant> RecordingEngine::ExitCode()
-{
-    return read("ExitCode");
-}
-Result<QString> RecordingEngine::Log()
-{
-    return asText(read("Log"));
-}
-Result<QString> RecordingEngine::LastLog()
-{
-    return asText(read("LastLog"));
-}
-Result<Variant> RecordingEngine::Tag()
-{
-    return read("Tag");
-}
-Result<> RecordingEngine::Tag(const Variant& v)
-{
-    return write("Tag", v);
-}
-Result<Variant> RecordingEngine::Execute(const QString& statement, const Variant& argument)
-{
-    remember("Execute", argument);
-    record("Execute=" + statement + ',' + describe(argument));
-    if (m_failures.contains("Execute"))
-        return fail(m_failures.value("Execute"));
-    return m_values.value("Execute");
+    switch (operation) {
+    case Operation::GUIEnabledGet:
+        record("GUIEnabled?" + arguments[0].toText());
+        return answer("GUIEnabled");
+    case Operation::Check:
+        record(member);
+        return answer(member);
+    case Operation::Wait:
+        record("Wait=" + described[0]);
+        return Outcome::of(Variant::fromBoolean(True));
+    case Operation::Open:
+    case Operation::Save:
+        record(withArguments);
+        return answer(member + "Result");
+    case Operation::AddObject: {
+        addedObjects.append(arguments[1].object());
+        record("AddObject=" + arguments[0].toText() + u',' +
+               (arguments[1].object() ? QStringLiteral("<object>") : QStringLiteral("<none>")));
+        if (addObjectReplacement)
+            arguments[1] = Variant(*addObjectReplacement);
+        if (m_failures.contains(member))
+            return Outcome::failedWith(m_failures.value(member));
+        return {};
+    }
+    default:
+        break;
+    }
+    if (journalName.endsWith(QLatin1StringView(".get"))) {
+        record(member);
+        return answer(member);
+    }
+    if (journalName.endsWith(QLatin1StringView(".put")) && arguments.size() == 1) {
+        record(withArguments);
+        for (const QString& key : {member + u'=', member})
+            if (m_failures.contains(key))
+                return Outcome::failedWith(m_failures.value(key));
+        m_values[member] = arguments[0];
+        return {};
+    }
+    // Any other call: recorded with its arguments; it answers its set value when it has one.
+    record(withArguments);
+    if (m_failures.contains(member))
+        return Outcome::failedWith(m_failures.value(member));
+    return about.hasResult ? Outcome::of(m_values.value(member)) : Outcome();
 }
 
 QVariant FakeEngine::scriptStateValue()

@@ -112,8 +112,8 @@ struct Outcome {
 // engine left in it. A failure to convert an argument is answered as a failed outcome.
 Outcome apply(VelScriptEngine& engine, Operation operation, QList<Variant>& arguments);
 
-// Makes the call as apply() does, but through the engine's own forward() when it is an
-// EngineForwarder, which also tells whether the engine's process ended during the call.
+// Makes the call as apply() does, and tells, for an engine that is an EngineForwarder, whether its
+// process ended during the call.
 Outcome callOperation(VelScriptEngine& engine, Operation operation, QList<Variant>& arguments);
 
 namespace operation_detail {
@@ -140,10 +140,7 @@ template <class T> T fromVariant(const Variant& value)
     else if constexpr (std::is_same_v<T, qint32>)
         return value.integer();
     else if constexpr (std::is_same_v<T, QString>)
-        return value.kind() == Variant::Kind::Text
-                   ? value.toText()
-                   : throw Failure(QStringLiteral("A text was expected, not %1.")
-                                       .arg(kindName(value.kind())));
+        return value.toText();
     else if constexpr (std::is_same_v<T, ObjectRef>)
         return value.object();
 }
@@ -216,6 +213,8 @@ class EngineForwarder : public VelScriptEngine {
 public:
     // Makes the call. An argument the engine may replace holds, on return, what it left there.
     virtual Outcome forward(Operation operation, QList<Variant>& arguments) = 0;
+    // Whether the engine's process ended during the last call that failed.
+    virtual bool endedDuringLastCall() const { return false; }
 
 #define VELSCRIPT_FORWARD_PARAMETERS_0()
 #define VELSCRIPT_FORWARD_PARAMETERS_1(A0) A0 a0

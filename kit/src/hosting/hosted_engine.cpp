@@ -52,6 +52,7 @@ qint64 HostedEngine::processId() const
 
 Outcome HostedEngine::forward(Operation operation, QList<Variant>& arguments)
 {
+    m_endedDuringLastCall = false;
     const OperationInfo& about = info(operation);
     const QString member = QLatin1StringView(about.member);
     if (m_link->ended()) {
@@ -74,6 +75,7 @@ Outcome HostedEngine::forward(Operation operation, QList<Variant>& arguments)
         extra = std::chrono::milliseconds(std::max(0, arguments[0].integer()));
     const auto answer = m_link->request(Message::Call, body, member, extra);
     if (!answer) {
+        m_endedDuringLastCall = true;
         if (m_link->endedByRequest())
             return Outcome::failedWith(
                 QStringLiteral("%1 was ended during %2.").arg(m_link->name(), member), true);

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <memory>
 
 namespace velscript::hosting {
@@ -27,6 +28,7 @@ public:
     ~HostedEngine() override;
 
     Outcome forward(Operation operation, QList<Variant>& arguments) override;
+    bool endedDuringLastCall() const override { return m_endedDuringLastCall; }
     int scriptState();
 
     void setDisplayName(const QString& name);
@@ -39,6 +41,7 @@ private:
     explicit HostedEngine(std::unique_ptr<HostLink> link);
 
     std::unique_ptr<HostLink> m_link;
+    std::atomic<bool> m_endedDuringLastCall = false;
 };
 
 } // namespace velscript::hosting
