@@ -56,11 +56,7 @@ public:
         return true;
     }
 
-    void write(const QByteArray& message)
-    {
-        m_socket->write(hosting::frame(message));
-        m_socket->flush();
-    }
+    qintptr descriptor() const { return m_socket->socketDescriptor(); }
 
 private:
     HostServer& m_server;
@@ -114,11 +110,13 @@ int HostServer::run(const QString& server, const QString& library, const QString
         std::fprintf(stderr, "velscript-host: cannot connect to %s\n", qPrintable(server));
         return 2;
     }
+    m_writer.attach(m_io->descriptor());
     QString refusal;
     makeInstance(library, classId, refusal);
     send(written([&](QDataStream& out) {
         out << quint8(Message::Ready) << quint32(0) << (m_engine != nullptr) << refusal
-            << (m_instance ? QString::fromLatin1(m_instance->metaObject()->className()) : QString());
+            << (m_instance ? QString::fromLatin1(m_instance->metaObject()->className())
+                           : QString());
     }));
     return QCoreApplication::exec();
 }
@@ -144,8 +142,7 @@ void HostServer::makeInstance(const QString& library, const QString& classId, QS
 }
 void HostServer::send(const QByteArray& message)
 {
-    QMetaObject::invokeMethod(
-        m_io, [this, message] { m_io->write(message); }, Qt::QueuedConnection);
+    m_writer.write(message);
 }
 
 void HostServer::received(const QByteArray& message)

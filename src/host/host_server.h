@@ -52,6 +52,7 @@ private:
 
     QThread m_thread;
     Io* m_io = nullptr;
+    hosting::FrameWriter m_writer; // any thread's messages to the tester
 };
 
 } // namespace velscript::host

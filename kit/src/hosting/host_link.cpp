@@ -176,9 +176,7 @@ void HostLink::setName(const QString& name)
 
 void HostLink::send(const QByteArray& message)
 {
-    if (m_io)
-        QMetaObject::invokeMethod(
-            m_io, [this, message] { m_io->write(message); }, Qt::QueuedConnection);
+    m_writer.write(message);
 }
 
 std::shared_ptr<ThreadTask> HostLink::takeTaskFor(QThread* thread)

@@ -77,6 +77,7 @@ private:
     QString m_endCause;
     QString m_name;
 
+    FrameWriter m_writer; // any thread's messages to the host
     bool m_offersEngine = false;
     QString m_className;
     std::unique_ptr<ObjectTable> m_objects;

@@ -43,6 +43,7 @@ void LinkIo::start(const QString& program, const QStringList& arguments, const Q
         }
         m_socket = socket;
         m_server->close();
+        m_link.m_writer.attach(m_socket->socketDescriptor());
         connect(m_socket, &QLocalSocket::readyRead, this, &LinkIo::readAvailable);
         connect(m_socket, &QLocalSocket::disconnected, this, &LinkIo::connectionClosed);
     });
@@ -63,12 +64,6 @@ void LinkIo::started()
     m_processId = m_process ? m_process->processId() : 0;
 }
 
-void LinkIo::write(const QByteArray& message)
-{
-    if (m_socket && m_socket->state() == QLocalSocket::ConnectedState)
-        m_socket->write(frame(message));
-}
-
 void LinkIo::kill()
 {
     if (m_process && m_process->state() != QProcess::NotRunning)
@@ -77,6 +72,7 @@ void LinkIo::kill()
 
 void LinkIo::close()
 {
+    m_link.m_writer.detach();
     if (m_socket)
         m_socket->disconnectFromServer();
     if (m_process && m_process->state() != QProcess::NotRunning &&

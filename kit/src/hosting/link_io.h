@@ -21,7 +21,6 @@ public:
 
     // Offers the connection SERVER and starts the host program.
     void start(const QString& program, const QStringList& arguments, const QString& server);
-    void write(const QByteArray& message);
     void kill();
     // Lets the host go: it ends when its connection closes, or is ended after a second.
     void close();

@@ -5,6 +5,11 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <cerrno>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace velscript::hosting {
 
 namespace {
@@ -51,6 +56,38 @@ std::optional<QByteArray> FrameReader::next()
     QByteArray message = m_buffer.mid(4, length);
     m_buffer.remove(0, qsizetype(length) + 4);
     return message;
+}
+
+void FrameWriter::attach(qintptr descriptor)
+{
+    const std::lock_guard lock(m_mutex);
+    m_descriptor = ::dup(int(descriptor));
+}
+
+void FrameWriter::detach()
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+    m_descriptor = -1;
+}
+
+bool FrameWriter::write(const QByteArray& message)
+{
+    const QByteArray framed = frame(message);
+    const std::lock_guard lock(m_mutex);
+    qsizetype written = 0;
+    while (m_descriptor >= 0 && written < framed.size()) {
+        // No SIGPIPE for a connection the other side closed: the write fails instead.
+        const ssize_t sent = ::send(m_descriptor, framed.constData() + written,
+                                    size_t(framed.size() - written), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR)
+            continue;
+        if (sent <= 0)
+            return false;
+        written += sent;
+    }
+    return written == framed.size();
 }
 
 void writeVariant(QDataStream& out, const Variant& value, const ObjectNumbers& numbers)

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <mutex>
 #include <optional>
 
 namespace velscript::hosting {
@@ -53,6 +54,27 @@ public:
 
 private:
     QByteArray m_buffer;
+};
+
+// Sends frames on a connection from any thread, at once: a call's way to the other side takes no
+// detour through the thread that reads. It writes on its own duplicate of the connection's
+// descriptor, which only it closes, so a connection that closes meanwhile fails the write and
+// nothing else.
+class FrameWriter {
+public:
+    FrameWriter() = default;
+    ~FrameWriter() { detach(); }
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
+
+    void attach(qintptr descriptor);
+    void detach();
+    // Whether the whole frame was written.
+    bool write(const QByteArray& message);
+
+private:
+    std::mutex m_mutex;
+    int m_descriptor = -1;
 };
 
 void writeVariant(QDataStream& out, const Variant& value, const ObjectNumbers& numbers);
