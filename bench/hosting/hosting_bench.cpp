@@ -98,7 +98,7 @@ std::vector<double> emptyCycles(VelScriptEngine& engine)
 
 void report(const char* what, double inProcess, double hosted, const char* goal)
 {
-    std::printf("%-34s in process %9.1f µs   hosted %9.1f µs   ratio %7.1f   (goal: hosted %s)\n",
+    std::printf("%-34s in process %9.3f µs   hosted %9.1f µs   ratio %7.0f   (goal: hosted %s)\n",
                 what, inProcess, hosted, hosted / inProcess, goal);
 }
 
