@@ -13,18 +13,7 @@
 namespace velscript::host {
 
 using hosting::Message;
-
-namespace {
-
-QByteArray written(const std::function<void(QDataStream&)>& write)
-{
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    write(out);
-    return bytes;
-}
-
-} // namespace
+using hosting::written;
 
 // Lives on the connection's thread, so that answers from the tester arrive while the main
 // thread is inside a call of the engine.

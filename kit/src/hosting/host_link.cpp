@@ -201,12 +201,7 @@ std::optional<QByteArray> HostLink::request(Message kind, const QByteArray& body
             return std::nullopt;
         serial = m_nextSerial++;
     }
-    QByteArray message;
-    {
-        QDataStream out(&message, QIODevice::WriteOnly);
-        out << quint8(kind) << serial;
-    }
-    send(message + body);
+    send(written([&](QDataStream& out) { out << quint8(kind) << serial; }) + body);
 
     QThread* const here = QThread::currentThread();
     const auto answered = [this, serial] { return m_answers.contains(serial) || m_ended; };
@@ -355,13 +350,10 @@ void HostLink::serveMember(const QByteArray& message)
             }
         });
     }
-    QByteArray reply;
-    {
-        QDataStream out(&reply, QIODevice::WriteOnly);
+    send(written([&](QDataStream& out) {
         out << quint8(Message::MemberReply) << serial;
         writeQVariant(out, result, m_numbers);
-    }
-    send(reply);
+    }));
 }
 
 void HostLink::onObjectThread(QObject* object, const std::function<void()>& call)

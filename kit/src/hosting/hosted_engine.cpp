@@ -8,18 +8,6 @@
 
 namespace velscript::hosting {
 
-namespace {
-
-QByteArray written(const std::function<void(QDataStream&)>& write)
-{
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    write(out);
-    return bytes;
-}
-
-} // namespace
-
 std::unique_ptr<HostedEngine> HostedEngine::start(const QString& library, const QString& classId)
 {
     auto link = std::make_unique<HostLink>(library, classId);

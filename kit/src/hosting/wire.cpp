@@ -44,6 +44,14 @@ QByteArray frame(const QByteArray& message)
     return framed + message;
 }
 
+QByteArray written(const std::function<void(QDataStream&)>& write)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    write(out);
+    return bytes;
+}
+
 std::optional<QByteArray> FrameReader::next()
 {
     if (m_buffer.size() < 4)

@@ -45,6 +45,9 @@ inline constexpr quint32 MaxFrame = 512u * 1024u * 1024u;
 
 QByteArray frame(const QByteArray& message);
 
+// The bytes WRITE puts in a stream: a message, or a part of one.
+QByteArray written(const std::function<void(QDataStream&)>& write);
+
 // Splits received bytes into messages.
 class FrameReader {
 public:
