@@ -135,6 +135,7 @@ private:
                    QStringLiteral("Name redefined: '%1'").arg(*target.name));
         m_declaredHere.insert(key);
         m_globals.add(key);
+        m_globals.readOnlyInModule.erase(key);
         if (constant)
             m_globals.constants.insert(key);
     }
@@ -155,7 +156,10 @@ private:
     void resolveTarget(Expr& target);
     void checkAssignable(const Expr& target);
     void resolveCallee(Expr& callee);
-    bool variable(Expr& expr, bool create);
+    // How a name is used where it would be made: a read makes a module name that routines do
+    // not share.
+    enum class Use { Read, Write };
+    bool variable(Expr& expr, bool create, Use use = Use::Write);
     void findAppend(Stmt& stmt);
 
     GlobalTable& m_globals;
@@ -170,7 +174,7 @@ private:
 
 // Makes `expr` (a Name) a Local, LocalRef or Global if the name is a variable in scope, creating
 // an implicit one when asked to.
-bool Resolver::variable(Expr& expr, bool create)
+bool Resolver::variable(Expr& expr, bool create, Use use)
 {
     const QString key = expr.name->toLower();
     if (m_proc) {
@@ -187,10 +191,15 @@ bool Resolver::variable(Expr& expr, bool create)
             return true;
         }
     }
-    if (Value* global = valueOr<Value*>(m_globals.byName, key, nullptr)) {
+    // A routine's undeclared name is its own unless the module declares or assigns it.
+    const bool routinesOwn =
+        m_proc && !m_fixedLocals && m_globals.readOnlyInModule.contains(key);
+    if (Value* global = valueOr<Value*>(m_globals.byName, key, nullptr); global && !routinesOwn) {
         expr.kind = ExprKind::Global;
         expr.global = global;
         expr.readOnly = m_globals.constants.contains(key);
+        if (!m_proc && use == Use::Write)
+            m_globals.readOnlyInModule.erase(key);
         return true;
     }
     if (!create)
@@ -207,6 +216,8 @@ bool Resolver::variable(Expr& expr, bool create)
     } else {
         expr.kind = ExprKind::Global;
         expr.global = m_globals.add(key);
+        if (use == Use::Read && !m_fixedLocals)
+            m_globals.readOnlyInModule.insert(key);
     }
     return true;
 }
@@ -237,13 +248,13 @@ void Resolver::resolveExpr(ExprPtr& expr)
     Expr& e = *expr;
     switch (e.kind) {
     case ExprKind::Name:
-        if (variable(e, false))
+        if (variable(e, false, Use::Read))
             return;
         if (m_procedures.contains(e.name->toLower()) || findBuiltin(*e.name) >= 0) {
             resolveCallee(e);
             return;
         }
-        variable(e, true);
+        variable(e, true, Use::Read);
         return;
     case ExprKind::NameCall: {
         ExprPtr base = std::make_unique<Expr>();
@@ -255,7 +266,7 @@ void Resolver::resolveExpr(ExprPtr& expr)
             resolveCallee(e); // a Function calling itself
             return;
         }
-        if (variable(*base, false)) {
+        if (variable(*base, false, Use::Read)) {
             for (auto& arg : e.args)
                 resolveExpr(arg);
             e.kind = ExprKind::Index;

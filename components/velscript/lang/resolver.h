@@ -17,6 +17,9 @@ struct GlobalTable {
     std::deque<Value> values;
     NameMap<Value*> byName; // lower-case names
     NameSet constants;
+    // Module names that only module statements' reads made: a variable of the module all the
+    // same, but not one a routine's own use of the name reaches.
+    NameSet readOnlyInModule;
 
     Value* find(const QString& name) const
     {
@@ -31,7 +34,8 @@ using ProcedureTable = NameMap<Procedure*>; // lower-case names
 
 // Turns names into slots, global addresses, routines and built-ins, and finds the statements
 // that can append in place. Module statements are resolved before routines so that routines see
-// the variables the module creates by assigning them.
+// the variables the module declares or creates by assigning them; a name a routine uses without
+// declaring it, and that the module only reads, is the routine's own.
 std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
                                          const ProcedureTable& procedures);
 // Statements typed at run time (a snippet without routines): at module level, or, when
