@@ -174,6 +174,8 @@ public:
         }
         if (name.compare(QLatin1String("Fail"), Qt::CaseInsensitive) == 0)
             throw RuntimeError(1001, QStringLiteral("The gauge is not connected"));
+        if (name.compare(QLatin1String("Readings"), Qt::CaseInsensitive) == 0)
+            return Value(std::vector<Value>{Value(10), Value(20), Value(30)});
         if (name.compare(QLatin1String("Exhaust"), Qt::CaseInsensitive) == 0)
             throw std::bad_alloc();
         // Outside the contract: a host object should throw run-time errors only.
@@ -1100,6 +1102,14 @@ void TestLanguageInterpreter::hostObjects_data()
         << QStringLiteral("x = gauge.Pressure\n") << QStringList{} << unsupported << 1;
     QTest::newRow("read-only property")
         << QStringLiteral("\ngauge.Unit = \"cm\"\n") << QStringList{} << unsupported << 2;
+    QTest::newRow("index on a method's answer")
+        << QStringLiteral("Log gauge.Readings()(2)\nLog gauge.Readings()(0) + gauge.Add(1, 2)\n"
+                          "x = gauge.Add(1, 2)(0)\n")
+        << QStringList{QStringLiteral("30"), QStringLiteral("13")}
+        << QStringLiteral("Run-time error 13: Type mismatch") << 3;
+    QTest::newRow("index on the object itself")
+        << QStringLiteral("Set g = gauge\nx = Array(g)(0)(1)\n") << QStringList{}
+        << unsupported << 2;
     QTest::newRow("host error") << QStringLiteral("Sub Check\n  gauge.Fail\nEnd Sub\nCheck\n")
                                 << QStringList{}
                                 << QStringLiteral("Run-time error 1001: The gauge is not connected")

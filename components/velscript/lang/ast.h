@@ -68,6 +68,7 @@ enum class ExprKind : std::uint8_t {
     Builtin,  // a built-in function
     Index,    // an array variable's element: left is the variable, args the index
     Member,   // left.name or left.name(args) on a host object
+    Apply,    // left(args) on what any expression answers: an array's element, `F()(1)`
     Unary,
     Binary,
     Undefined, // a call of a name that is neither a routine nor a built-in

@@ -81,6 +81,8 @@ Value Machine::eval(const Expr& expr)
         return indexRead(expr);
     case ExprKind::Member:
         return member(expr);
+    case ExprKind::Apply:
+        return applyRead(expr);
     case ExprKind::Undefined:
         throw RuntimeError(expr.slot);
     case ExprKind::Name:
@@ -259,6 +261,60 @@ void Machine::indexWrite(const Expr& target, Value value)
         throw RuntimeError(ErrorNumber::TypeMismatch);
     const std::int32_t at = checkedIndex(array, index);
     array.mutableArray()[at] = std::move(value);
+}
+
+Value Machine::applyRead(const Expr& expr)
+{
+    const Value base = eval(*expr.left);
+    if (base.isObject())
+        throw RuntimeError(base.isNothing() ? ErrorNumber::ObjectRequired
+                                            : ErrorNumber::UnsupportedMember);
+    if (!base.isArray())
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    if (expr.args.size() != 1)
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+    const Value index = eval(*expr.args[0]);
+    return base.array()[checkedIndex(base, index)];
+}
+
+Value& Machine::place(const Expr& target)
+{
+    // Every index of the chain is evaluated first, innermost first, as the script reads; only
+    // then are the arrays reached, so that no index's side effect moves an array under a held
+    // reference.
+    std::vector<const Expr*> chain;
+    const Expr* base = &target;
+    while (base->kind == ExprKind::Apply || base->kind == ExprKind::Index) {
+        if (base->args.size() != 1)
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+        chain.push_back(base);
+        if (base->kind == ExprKind::Index) {
+            base = base->left.get();
+            break;
+        }
+        base = base->left.get();
+    }
+    std::vector<Value> indices;
+    indices.reserve(chain.size());
+    for (auto link = chain.rbegin(); link != chain.rend(); ++link)
+        indices.push_back(eval(*(*link)->args[0]));
+    if (!base->isVariable()) {
+        // An index on what a call answered changes a copy that nobody keeps.
+        m_scratch = eval(*base);
+        return elementOf(m_scratch, indices);
+    }
+    return elementOf(storage(*base), indices);
+}
+
+Value& Machine::elementOf(Value& array, const std::vector<Value>& indices)
+{
+    Value* at = &array;
+    for (const Value& index : indices) {
+        if (!at->isArray())
+            throw RuntimeError(ErrorNumber::TypeMismatch);
+        at = &at->mutableArray()[checkedIndex(*at, index)];
+    }
+    return *at;
 }
 
 Value Machine::member(const Expr& expr)

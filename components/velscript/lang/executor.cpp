@@ -136,6 +136,9 @@ void Machine::assign(const Stmt& stmt)
     case ExprKind::Index:
         indexWrite(target, std::move(value));
         return;
+    case ExprKind::Apply:
+        place(target) = std::move(value);
+        return;
     case ExprKind::Member: {
         const Value object = eval(*target.left);
         if (!object.isObject() || object.isNothing())

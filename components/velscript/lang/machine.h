@@ -109,6 +109,10 @@ private:
     Value indexRead(const Expr& expr);
     void indexWrite(const Expr& target, Value value);
     Value member(const Expr& expr);
+    // `left(args)` on what any expression answers, read and as the place an assignment changes.
+    Value applyRead(const Expr& expr);
+    Value& place(const Expr& target);
+    Value& elementOf(Value& array, const std::vector<Value>& indices);
     Value builtin(const Expr& expr);
     std::vector<Value> evalArgs(const ExprList& args);
     void checkNativeStack() const;
@@ -132,6 +136,7 @@ private:
     }
 
     std::vector<Value> m_stack;
+    Value m_scratch; // the copy an assignment into a call's answer changes
     size_t m_stackTop = 0;
     Value* m_frame = nullptr;
     const Procedure* m_procedure = nullptr; // the routine m_frame belongs to

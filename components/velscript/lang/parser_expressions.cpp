@@ -222,8 +222,18 @@ ExprPtr Parser::postfix()
         expr->hasParens = true;
         expr->args = argumentList();
     }
-    while (atOperator(u".")) {
+    // Members and further argument lists apply to whatever comes before them: `a(0)(1)`,
+    // `Split(s, ",")(1)`, `obj.Items(2).Name`.
+    while (atOperator(u".") || (atOperator(u"(") && expr->hasParens)) {
         countOperator();
+        if (atOperator(u"(")) {
+            ExprPtr node = makeExpr(ExprKind::Apply, peek());
+            node->hasParens = true;
+            node->args = argumentList();
+            node->left = std::move(expr);
+            expr = std::move(node);
+            continue;
+        }
         next();
         const Token& member = peek();
         if (member.kind != TokenKind::Identifier && member.kind != TokenKind::Keyword)

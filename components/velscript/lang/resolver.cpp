@@ -192,8 +192,7 @@ bool Resolver::variable(Expr& expr, bool create, Use use)
         }
     }
     // A routine's undeclared name is its own unless the module declares or assigns it.
-    const bool routinesOwn =
-        m_proc && !m_fixedLocals && m_globals.readOnlyInModule.contains(key);
+    const bool routinesOwn = m_proc && !m_fixedLocals && m_globals.readOnlyInModule.contains(key);
     if (Value* global = valueOr<Value*>(m_globals.byName, key, nullptr); global && !routinesOwn) {
         expr.kind = ExprKind::Global;
         expr.global = global;
@@ -279,6 +278,11 @@ void Resolver::resolveExpr(ExprPtr& expr)
     case ExprKind::Member:
         resolveCallee(e);
         return;
+    case ExprKind::Apply:
+        resolveExpr(e.left);
+        for (auto& arg : e.args)
+            resolveExpr(arg);
+        return;
     case ExprKind::Unary:
         resolveExpr(e.left);
         return;
@@ -313,11 +317,30 @@ void Resolver::checkAssignable(const Expr& target)
 
 void Resolver::resolveTarget(Expr& target)
 {
-    const QString key = target.name->toLower();
     if (target.kind == ExprKind::Member) {
         resolveCallee(target);
         return;
     }
+    if (target.kind == ExprKind::Apply) {
+        // `a(0)(1) = 5` changes the element in place: the chain's base is assigned too, unless
+        // it is a call, whose answer is a copy.
+        Expr& left = *target.left;
+        bool call = false;
+        if (left.kind == ExprKind::NameCall) {
+            Expr probe;
+            probe.name = left.name;
+            call = !variable(probe, false, Use::Read) &&
+                   (m_procedures.contains(left.name->toLower()) || findBuiltin(*left.name) >= 0);
+        }
+        if (call || left.kind == ExprKind::Member)
+            resolveExpr(target.left);
+        else
+            resolveTarget(left);
+        for (auto& arg : target.args)
+            resolveExpr(arg);
+        return;
+    }
+    const QString key = target.name->toLower();
     checkAssignable(target);
     if (target.kind == ExprKind::NameCall) {
         ExprPtr base = std::make_unique<Expr>();
@@ -341,7 +364,8 @@ void Resolver::resolveTarget(Expr& target)
 
 bool hasSideEffects(const Expr& e)
 {
-    if (e.kind == ExprKind::Call || e.kind == ExprKind::Member || e.kind == ExprKind::Undefined)
+    if (e.kind == ExprKind::Call || e.kind == ExprKind::Member || e.kind == ExprKind::Apply ||
+        e.kind == ExprKind::Undefined)
         return true;
     if (e.left && hasSideEffects(*e.left))
         return true;
