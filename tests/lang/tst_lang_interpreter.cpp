@@ -1107,9 +1107,18 @@ void TestLanguageInterpreter::hostObjects_data()
                           "x = gauge.Add(1, 2)(0)\n")
         << QStringList{QStringLiteral("30"), QStringLiteral("13")}
         << QStringLiteral("Run-time error 13: Type mismatch") << 3;
+    QTest::newRow("nested With reaches the innermost object")
+        << QStringLiteral(
+               "With gauge\n  .Level = 4\n  With Err\n    .Number = 7\n"
+               "    Log .Number & \" \" & gauge.Level\n  End With\n  Log .Level + .Add(1, 1)\n"
+               "End With\nErr.Clear\n")
+        << QStringList{QStringLiteral("7 4"), QStringLiteral("6")} << QString() << 0;
+    QTest::newRow("With on Nothing")
+        << QStringLiteral("Set g = Nothing\nWith g\n  .Level = 1\nEnd With\n") << QStringList{}
+        << QStringLiteral("Run-time error 424: Object required") << 2;
     QTest::newRow("index on the object itself")
-        << QStringLiteral("Set g = gauge\nx = Array(g)(0)(1)\n") << QStringList{}
-        << unsupported << 2;
+        << QStringLiteral("Set g = gauge\nx = Array(g)(0)(1)\n") << QStringList{} << unsupported
+        << 2;
     QTest::newRow("host error") << QStringLiteral("Sub Check\n  gauge.Fail\nEnd Sub\nCheck\n")
                                 << QStringList{}
                                 << QStringLiteral("Run-time error 1001: The gauge is not connected")

@@ -477,7 +477,7 @@ QString nested(const QString& open, const QString& inner, const QString& close, 
 QString hostileInsertion(QRandomGenerator& rng)
 {
     const int depth = 10 + rng.bounded(290);
-    switch (rng.bounded(9)) {
+    switch (rng.bounded(11)) {
     case 0:
         return QStringLiteral("x = ") +
                nested(QStringLiteral("("), QStringLiteral("1"), QStringLiteral(")"), depth);
@@ -497,6 +497,13 @@ QString hostileInsertion(QRandomGenerator& rng)
     case 7:
         return QStringLiteral("x = Len(") + QStringLiteral("Len(").repeated(depth) +
                QStringLiteral("1") + QStringLiteral(")").repeated(depth + 1);
+    case 8:
+        return nested(QStringLiteral("With Err\n"), QStringLiteral(".Number = .Number + 1\n"),
+                      QStringLiteral("End With\n"), depth / 2);
+    case 9: // an index chained past what the arrays hold, read and assigned
+        return QStringLiteral("a = Array(Array(1))\nx = a") +
+               QStringLiteral("(0)").repeated(depth) + QStringLiteral("\na") +
+               QStringLiteral("(0)").repeated(depth) + QStringLiteral(" = 2");
     default:
         return QStringLiteral("x = ") + QStringLiteral("9").repeated(1 + rng.bounded(400));
     }
@@ -508,7 +515,8 @@ QString blockLine(QRandomGenerator& rng)
         QStringLiteral("If x Then|Else|ElseIf x Then|End If|Do|Do While x|Loop|Loop Until x|"
                        "For i = 1 To 3|For Each v In a|Next|While x|Wend|Select Case x|Case 1|"
                        "Case Else|End Select|Sub Q|End Sub|Function G(a)|End Function|Exit Do|"
-                       "Exit For|Exit Sub|Exit Function|On Error Resume Next|On Error GoTo 0")
+                       "Exit For|Exit Sub|Exit Function|On Error Resume Next|On Error GoTo 0|"
+                       "With Err|With x|End With|.Number = 1|Log .Number|x = a(0)(1)|a(0)(1) = 2")
             .split(u'|');
     return lines[rng.bounded(int(lines.size()))];
 }

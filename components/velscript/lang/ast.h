@@ -61,14 +61,15 @@ enum class ExprKind : std::uint8_t {
     NameCall, // identifier(args)
     // Resolved.
     Constant,
-    Local,    // a slot of the current call
-    LocalRef, // a by-reference parameter's slot, which may point at the caller's variable
-    Global,   // a module variable, reached through its fixed address
-    Call,     // a script Sub or Function
-    Builtin,  // a built-in function
-    Index,    // an array variable's element: left is the variable, args the index
-    Member,   // left.name or left.name(args) on a host object
-    Apply,    // left(args) on what any expression answers: an array's element, `F()(1)`
+    Local,      // a slot of the current call
+    LocalRef,   // a by-reference parameter's slot, which may point at the caller's variable
+    Global,     // a module variable, reached through its fixed address
+    Call,       // a script Sub or Function
+    Builtin,    // a built-in function
+    Index,      // an array variable's element: left is the variable, args the index
+    Member,     // left.name or left.name(args) on a host object
+    Apply,      // left(args) on what any expression answers: an array's element, `F()(1)`
+    WithObject, // the object of the innermost With, before its `.Member`
     Unary,
     Binary,
     Undefined, // a call of a name that is neither a routine nor a built-in
@@ -136,6 +137,7 @@ enum class StmtKind : std::uint8_t {
     ForEach,      // target In value: blocks[0]
     Do,           // value is the condition, per loopTest: blocks[0]
     While,        // value is the condition: blocks[0]
+    With,         // value is the object, evaluated once: blocks[0]
     Exit,
     OnError,
     Nothing,

@@ -83,6 +83,8 @@ Value Machine::eval(const Expr& expr)
         return member(expr);
     case ExprKind::Apply:
         return applyRead(expr);
+    case ExprKind::WithObject:
+        return m_withObjects.back(); // the parser allows `.Member` only inside a With
     case ExprKind::Undefined:
         throw RuntimeError(expr.slot);
     case ExprKind::Name:

@@ -1,6 +1,8 @@
 #include "lang/conversions.h"
 #include "lang/machine.h"
 
+#include <QScopeGuard>
+
 #include <cmath>
 #include <new>
 
@@ -104,6 +106,8 @@ Flow Machine::exec(const Stmt& stmt)
     case StmtKind::Do:
     case StmtKind::While:
         return doStatement(stmt);
+    case StmtKind::With:
+        return withStatement(stmt);
     case StmtKind::Exit:
         switch (stmt.exitKind) {
         case ExitKind::Do:
@@ -287,6 +291,17 @@ Flow Machine::forEachStatement(const Stmt& stmt)
 }
 
 // Do ... Loop in its five forms, and While ... Wend (a Do While that Exit Do cannot leave).
+Flow Machine::withStatement(const Stmt& stmt)
+{
+    Value object = eval(*stmt.value);
+    if (!object.isObject() || object.isNothing())
+        throw RuntimeError(ErrorNumber::ObjectRequired);
+    // However the block is left (an error, Exit, a step back), its object goes with it.
+    m_withObjects.push_back(std::move(object));
+    const auto leave = qScopeGuard([this] { m_withObjects.pop_back(); });
+    return execBlock(stmt.parts->blocks[0]);
+}
+
 Flow Machine::doStatement(const Stmt& stmt)
 {
     const LoopTest test = stmt.kind == StmtKind::While ? LoopTest::WhileBefore : stmt.loopTest;

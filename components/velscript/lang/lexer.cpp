@@ -61,6 +61,7 @@ constexpr KeywordEntry keywords[] = {
     {"Until", Keyword::Until},
     {"Wend", Keyword::Wend},
     {"While", Keyword::While},
+    {"With", Keyword::With},
     {"Xor", Keyword::Xor},
 };
 
@@ -115,11 +116,14 @@ bool Lexer::scan()
             add(TokenKind::Newline, QString(), m_codeEnd);
             m_codeEnd = 1;
             lineBreak();
+            m_spaceSeen = true;
         } else if (c == u' ' || c == u'\t') {
             advance();
+            m_spaceSeen = true;
         } else if (c == u'\'') {
             skipComment();
         } else if (c == u'_' && continuesLine()) {
+            m_spaceSeen = true;
             continue;
         } else if (c == u':') {
             add(TokenKind::Colon, QString());
@@ -191,6 +195,7 @@ void Lexer::add(TokenKind kind, QString text, int startColumn)
     token.text = std::move(text);
     token.line = m_line;
     token.column = startColumn ? startColumn : column();
+    token.spaced = std::exchange(m_spaceSeen, false);
     m_last.kind = kind;
     m_last.line = token.line;
     m_last.column = token.column;

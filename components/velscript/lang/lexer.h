@@ -71,6 +71,7 @@ enum class Keyword : std::uint8_t {
     Until,
     Wend,
     While,
+    With,
     Xor,
 };
 
@@ -84,6 +85,9 @@ struct Token {
     Value value; // numbers
     int line = 1;
     int column = 1;
+    // Whether space, a line's start or a continuation comes before it: inside With, `Log .Name`
+    // passes the With object's member, where `Log.Name` would be a member of Log.
+    bool spaced = false;
 };
 
 QString keywordName(Keyword keyword);
@@ -129,6 +133,7 @@ private:
     std::deque<Token> m_tokens; // scanned, not yet taken
     Token m_last;               // the last token scanned, for where End stands
     bool m_any = false;
+    bool m_spaceSeen = true;
     NameSet m_names;
     ScriptError m_error;
 };

@@ -104,6 +104,7 @@ private:
     Flow forStatement(const Stmt& stmt);
     Flow forEachStatement(const Stmt& stmt);
     Flow doStatement(const Stmt& stmt);
+    Flow withStatement(const Stmt& stmt);
 
     Value binaryExpr(const Expr& expr);
     Value indexRead(const Expr& expr);
@@ -136,7 +137,8 @@ private:
     }
 
     std::vector<Value> m_stack;
-    Value m_scratch; // the copy an assignment into a call's answer changes
+    Value m_scratch;                  // the copy an assignment into a call's answer changes
+    std::vector<Value> m_withObjects; // the objects of the With blocks being run, innermost last
     size_t m_stackTop = 0;
     Value* m_frame = nullptr;
     const Procedure* m_procedure = nullptr; // the routine m_frame belongs to

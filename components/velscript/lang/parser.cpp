@@ -277,7 +277,7 @@ std::unique_ptr<Stmt> Parser::statement()
     const int outerOperators = std::exchange(m_operators, 0);
     const auto restore = qScopeGuard([&] { m_operators = outerOperators; });
     const Token& token = peek();
-    if (token.kind == TokenKind::Identifier)
+    if (token.kind == TokenKind::Identifier || atOperator(u"."))
         return assignmentOrCall();
     if (token.kind != TokenKind::Keyword)
         fail(QStringLiteral("Expected statement"));
@@ -294,7 +294,7 @@ std::unique_ptr<Stmt> Parser::statement()
         return constStatement();
     case Keyword::Set: {
         next();
-        if (peek().kind != TokenKind::Identifier)
+        if (peek().kind != TokenKind::Identifier && !atOperator(u"."))
             fail(QStringLiteral("Expected identifier"));
         auto stmt = assignmentOrCall();
         if (stmt->kind != StmtKind::Assign)
@@ -312,6 +312,8 @@ std::unique_ptr<Stmt> Parser::statement()
         return doStatement();
     case Keyword::While:
         return whileStatement();
+    case Keyword::With:
+        return withStatement();
     case Keyword::Exit:
         return exitStatement();
     case Keyword::On:

@@ -70,6 +70,7 @@ private:
     std::unique_ptr<Stmt> forStatement();
     std::unique_ptr<Stmt> doStatement();
     std::unique_ptr<Stmt> whileStatement();
+    std::unique_ptr<Stmt> withStatement();
     std::unique_ptr<Stmt> exitStatement();
     std::unique_ptr<Stmt> onErrorStatement();
     std::unique_ptr<Stmt> assignmentOrCall();
@@ -99,6 +100,7 @@ private:
     int m_expressionDepth = 0;
     int m_loopDo = 0;
     int m_loopFor = 0;
+    int m_with = 0; // With blocks around the statement being parsed
     int m_singleLineIf = 0;
     const Procedure* m_procedure = nullptr;
 };

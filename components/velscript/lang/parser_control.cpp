@@ -169,6 +169,20 @@ std::unique_ptr<Stmt> Parser::whileStatement()
     return stmt;
 }
 
+std::unique_ptr<Stmt> Parser::withStatement()
+{
+    NestingGuard guard(*this);
+    auto stmt = makeCompound(StmtKind::With, next().line);
+    stmt->value = expression();
+    endOfStatement();
+    ++m_with;
+    stmt->parts->blocks.push_back(block());
+    --m_with;
+    stmt->endLine = peek().line;
+    expectEnd(Keyword::With);
+    return stmt;
+}
+
 std::unique_ptr<Stmt> Parser::exitStatement()
 {
     auto stmt = makeStmt(StmtKind::Exit, next().line);

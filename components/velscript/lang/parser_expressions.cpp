@@ -212,19 +212,29 @@ std::vector<ExprPtr> Parser::argumentList()
 
 ExprPtr Parser::postfix()
 {
-    if (peek().kind != TokenKind::Identifier)
+    ExprPtr expr;
+    if (atOperator(u".")) {
+        // `.Member` stands for the innermost With's object; the loop below reads the member.
+        if (m_with == 0)
+            fail(QStringLiteral("Invalid or unqualified reference"));
+        expr = makeExpr(ExprKind::WithObject, peek());
+    } else if (peek().kind != TokenKind::Identifier) {
         return primary();
-    const Token& token = next();
-    ExprPtr expr = makeExpr(ExprKind::Name, token);
-    expr->name = token.name;
-    if (atOperator(u"(")) {
-        expr->kind = ExprKind::NameCall;
-        expr->hasParens = true;
-        expr->args = argumentList();
+    } else {
+        const Token& token = next();
+        expr = makeExpr(ExprKind::Name, token);
+        expr->name = token.name;
+        if (atOperator(u"(")) {
+            expr->kind = ExprKind::NameCall;
+            expr->hasParens = true;
+            expr->args = argumentList();
+        }
     }
     // Members and further argument lists apply to whatever comes before them: `a(0)(1)`,
     // `Split(s, ",")(1)`, `obj.Items(2).Name`.
-    while (atOperator(u".") || (atOperator(u"(") && expr->hasParens)) {
+    while ((atOperator(u".") &&
+            (expr->kind == ExprKind::WithObject || !(m_with > 0 && peek().spaced))) ||
+           (atOperator(u"(") && expr->hasParens)) {
         countOperator();
         if (atOperator(u"(")) {
             ExprPtr node = makeExpr(ExprKind::Apply, peek());
