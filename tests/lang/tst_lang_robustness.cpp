@@ -477,7 +477,7 @@ QString nested(const QString& open, const QString& inner, const QString& close, 
 QString hostileInsertion(QRandomGenerator& rng)
 {
     const int depth = 10 + rng.bounded(290);
-    switch (rng.bounded(11)) {
+    switch (rng.bounded(12)) {
     case 0:
         return QStringLiteral("x = ") +
                nested(QStringLiteral("("), QStringLiteral("1"), QStringLiteral(")"), depth);
@@ -500,6 +500,17 @@ QString hostileInsertion(QRandomGenerator& rng)
     case 8:
         return nested(QStringLiteral("With Err\n"), QStringLiteral(".Number = .Number + 1\n"),
                       QStringLiteral("End With\n"), depth / 2);
+    case 10: { // arrays of many dimensions, at and past the bounds on dimensions and elements
+        QStringList bounds;
+        const int dimensions = 1 + rng.bounded(70);
+        for (int d = 0; d < dimensions; ++d)
+            bounds << QString::number(rng.bounded(4) ? int(rng.bounded(3))
+                                                     : rng.bounded(70000) - 2);
+        const QString list = bounds.join(u',');
+        return QStringLiteral(
+                   "ReDim z(%1)\nz(%1) = 1\nReDim Preserve z(%1, 1)\nFor Each e In z\nNext")
+            .arg(list);
+    }
     case 9: // an index chained past what the arrays hold, read and assigned
         return QStringLiteral("a = Array(Array(1))\nx = a") +
                QStringLiteral("(0)").repeated(depth) + QStringLiteral("\na") +

@@ -148,8 +148,9 @@ enum class ExitKind : std::uint8_t { Do, For, Sub, Function };
 
 struct DimItem {
     ExprPtr target;
-    ExprPtr size;  // the upper bound, or none for a scalar or a dynamic array
-    ExprPtr value; // Const: the constant's value
+    ExprPtr size;       // the upper bound, or none for a scalar or a dynamic array
+    ExprList moreSizes; // the upper bounds of the dimensions after the first
+    ExprPtr value;      // Const: the constant's value
     bool isArray = false;
 };
 

@@ -33,23 +33,26 @@ Value makeArray(Machine& machine, Args args)
     return Value(std::vector<Value>(args.begin(), args.end()));
 }
 
-const Value& arrayArgument(Args args)
+// The array and which of its dimensions (from 1) a bound is asked of.
+std::pair<const Value&, size_t> arrayDimension(Args args)
 {
     if (!args[0].isArray())
         throw RuntimeError(ErrorNumber::TypeMismatch);
-    if (args.size() > 1 && toInt32(args[1]) != 1)
+    const std::int32_t dimension = args.size() > 1 ? toInt32(args[1]) : 1;
+    if (dimension < 1 || size_t(dimension) > args[0].dimensions())
         throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
-    return args[0];
+    return {args[0], size_t(dimension - 1)};
 }
 
 Value upperBound(Machine&, Args args)
 {
-    return Value(std::int32_t(arrayArgument(args).array().size()) - 1);
+    const auto [array, dimension] = arrayDimension(args);
+    return Value(array.extent(dimension) - 1);
 }
 
 Value lowerBound(Machine&, Args args)
 {
-    arrayArgument(args);
+    arrayDimension(args);
     return Value(std::int32_t(0));
 }
 

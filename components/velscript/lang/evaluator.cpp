@@ -240,28 +240,64 @@ std::int32_t checkedIndex(const Value& array, const Value& index)
     return at;
 }
 
+// Where the element of those indices is among the array's items, first index fastest.
+size_t flatIndex(const Value& array, const std::vector<Value>& indices)
+{
+    if (indices.size() != array.dimensions())
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+    if (indices.size() == 1)
+        return size_t(checkedIndex(array, indices[0]));
+    size_t offset = 0;
+    size_t stride = 1;
+    for (size_t d = 0; d < indices.size(); ++d) {
+        const std::int32_t at = toInt32(indices[d]);
+        if (at < 0 || at >= array.extent(d))
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+        offset += size_t(at) * stride;
+        stride *= size_t(array.extent(d));
+    }
+    return offset;
+}
+
 } // namespace
 
 Value Machine::indexRead(const Expr& expr)
 {
-    if (expr.args.size() != 1)
-        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+    if (expr.args.size() != 1) {
+        const std::vector<Value> indices = evalArgs(expr.args);
+        const Value& array = storage(*expr.left);
+        if (!array.isArray())
+            throw RuntimeError(ErrorNumber::TypeMismatch);
+        return array.array()[flatIndex(array, indices)];
+    }
     const Value index = eval(*expr.args[0]);
     const Value& array = storage(*expr.left);
     if (!array.isArray())
         throw RuntimeError(ErrorNumber::TypeMismatch);
+    if (array.dimensions() != 1)
+        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
     return array.array()[checkedIndex(array, index)];
 }
 
 void Machine::indexWrite(const Expr& target, Value value)
 {
-    if (target.args.size() != 1)
-        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
-    const Value index = eval(*target.args[0]);
+    if (target.args.size() == 1) {
+        // The common case, without a list of indices.
+        const Value index = eval(*target.args[0]);
+        Value& array = storage(*target.left);
+        if (!array.isArray())
+            throw RuntimeError(ErrorNumber::TypeMismatch);
+        if (array.dimensions() != 1)
+            throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+        const std::int32_t at = checkedIndex(array, index);
+        array.mutableArray()[at] = std::move(value);
+        return;
+    }
+    const std::vector<Value> indices = evalArgs(target.args);
     Value& array = storage(*target.left);
     if (!array.isArray())
         throw RuntimeError(ErrorNumber::TypeMismatch);
-    const std::int32_t at = checkedIndex(array, index);
+    const size_t at = flatIndex(array, indices);
     array.mutableArray()[at] = std::move(value);
 }
 
@@ -273,10 +309,7 @@ Value Machine::applyRead(const Expr& expr)
                                             : ErrorNumber::UnsupportedMember);
     if (!base.isArray())
         throw RuntimeError(ErrorNumber::TypeMismatch);
-    if (expr.args.size() != 1)
-        throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
-    const Value index = eval(*expr.args[0]);
-    return base.array()[checkedIndex(base, index)];
+    return base.array()[flatIndex(base, evalArgs(expr.args))];
 }
 
 Value& Machine::place(const Expr& target)
@@ -287,8 +320,6 @@ Value& Machine::place(const Expr& target)
     std::vector<const Expr*> chain;
     const Expr* base = &target;
     while (base->kind == ExprKind::Apply || base->kind == ExprKind::Index) {
-        if (base->args.size() != 1)
-            throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
         chain.push_back(base);
         if (base->kind == ExprKind::Index) {
             base = base->left.get();
@@ -296,10 +327,10 @@ Value& Machine::place(const Expr& target)
         }
         base = base->left.get();
     }
-    std::vector<Value> indices;
+    std::vector<std::vector<Value>> indices;
     indices.reserve(chain.size());
     for (auto link = chain.rbegin(); link != chain.rend(); ++link)
-        indices.push_back(eval(*(*link)->args[0]));
+        indices.push_back(evalArgs((*link)->args));
     if (!base->isVariable()) {
         // An index on what a call answered changes a copy that nobody keeps.
         m_scratch = eval(*base);
@@ -308,13 +339,14 @@ Value& Machine::place(const Expr& target)
     return elementOf(storage(*base), indices);
 }
 
-Value& Machine::elementOf(Value& array, const std::vector<Value>& indices)
+Value& Machine::elementOf(Value& array, const std::vector<std::vector<Value>>& indices)
 {
     Value* at = &array;
-    for (const Value& index : indices) {
+    for (const std::vector<Value>& index : indices) {
         if (!at->isArray())
             throw RuntimeError(ErrorNumber::TypeMismatch);
-        at = &at->mutableArray()[checkedIndex(*at, index)];
+        const size_t offset = flatIndex(*at, index);
+        at = &at->mutableArray()[offset];
     }
     return *at;
 }

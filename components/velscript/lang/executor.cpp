@@ -185,16 +185,40 @@ void Machine::dim(const Stmt& stmt)
         }
         if (!item.isArray)
             continue;
-        Value& variable = storage(*item.target);
-        const std::int32_t upper = item.size ? toInt32(eval(*item.size)) : -1;
-        if (upper < -1)
+        // Every dimension's bound, before the variable is reached.
+        std::vector<qint64> bounds;
+        bounds.reserve(1 + item.moreSizes.size());
+        bounds.push_back(item.size ? qint64(toInt32(eval(*item.size))) : -1);
+        for (const auto& size : item.moreSizes)
+            bounds.push_back(toInt32(eval(*size)));
+        if (bounds.size() > MaxDimensions)
             throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
-        checkArrayLength(qint64(upper) + 1);
+        std::vector<std::int32_t> extents;
+        extents.reserve(bounds.size());
+        qint64 count = 1;
+        for (const qint64 upper : bounds) {
+            if (upper < -1)
+                throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+            // Checked at each step, so that the product cannot overflow on the way.
+            checkArrayLength(upper + 1);
+            count *= upper + 1;
+            checkArrayLength(count);
+            extents.push_back(std::int32_t(upper + 1));
+        }
+        Value& variable = storage(*item.target);
         if (stmt.preserve && variable.isArray()) {
-            variable.mutableArray().resize(size_t(upper + 1));
+            // Only the last dimension may change: the items before it keep their places.
+            if (variable.dimensions() != extents.size())
+                throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+            for (size_t d = 0; d + 1 < extents.size(); ++d) {
+                if (variable.extent(d) != extents[d])
+                    throw RuntimeError(ErrorNumber::SubscriptOutOfRange);
+            }
+            variable.mutableArray().resize(size_t(count));
+            variable.setExtents(std::move(extents));
             continue;
         }
-        variable = Value(std::vector<Value>(size_t(upper + 1)));
+        variable = Value(std::vector<Value>(size_t(count)), std::move(extents));
     }
 }
 

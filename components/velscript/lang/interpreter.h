@@ -20,8 +20,11 @@ struct Limits {
     int maxCallDepth = 1000;
     int stackSlots = 1 << 16; // local variables of all active calls together
     qsizetype maxStringLength = qsizetype(1) << 28;
-    qsizetype maxArrayLength = qsizetype(1) << 24;
+    qsizetype maxArrayLength = qsizetype(1) << 24; // elements of one array, all dimensions
 };
+
+// The most dimensions an array may have.
+inline constexpr size_t MaxDimensions = 60;
 
 // How a run ended: it finished, it failed with an error, or the host stopped it.
 struct Outcome {

@@ -113,7 +113,7 @@ private:
     // `left(args)` on what any expression answers, read and as the place an assignment changes.
     Value applyRead(const Expr& expr);
     Value& place(const Expr& target);
-    Value& elementOf(Value& array, const std::vector<Value>& indices);
+    Value& elementOf(Value& array, const std::vector<std::vector<Value>>& indices);
     Value builtin(const Expr& expr);
     std::vector<Value> evalArgs(const ExprList& args);
     void checkNativeStack() const;

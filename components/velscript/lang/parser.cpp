@@ -348,10 +348,11 @@ std::unique_ptr<Stmt> Parser::dimStatement(StmtKind kind)
         item.target->name = expectIdentifier();
         if (acceptOperator(u"(")) {
             item.isArray = true;
-            if (!atOperator(u")"))
+            if (!atOperator(u")")) {
                 item.size = expression();
-            if (atOperator(u","))
-                fail(QStringLiteral("Only one-dimensional arrays are supported"));
+                while (acceptOperator(u","))
+                    item.moreSizes.push_back(expression());
+            }
             expectOperator(u")");
         }
         if (kind == StmtKind::ReDim && !item.size)

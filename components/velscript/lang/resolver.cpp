@@ -418,6 +418,8 @@ void Resolver::resolveStmt(Stmt& stmt)
                 checkAssignable(*item.target);
             if (item.size)
                 resolveExpr(item.size);
+            for (auto& size : item.moreSizes)
+                resolveExpr(size);
             if (item.value)
                 resolveExpr(item.value);
             variable(*item.target, true);

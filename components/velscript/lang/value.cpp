@@ -17,7 +17,19 @@ Value::Value(QString&& text) : m_type(Type::String)
 
 Value::Value(std::vector<Value> items) : m_type(Type::Array)
 {
-    m_u.array = new ArrayData{1, std::move(items)};
+    m_u.array = new ArrayData{1, std::move(items), {}};
+}
+
+Value::Value(std::vector<Value> items, std::vector<std::int32_t> extents) : Value(std::move(items))
+{
+    if (extents.size() > 1)
+        m_u.array->extents = std::move(extents);
+}
+
+void Value::setExtents(std::vector<std::int32_t> extents)
+{
+    mutableArray();
+    m_u.array->extents = extents.size() > 1 ? std::move(extents) : std::vector<std::int32_t>();
 }
 
 Value::Value(std::shared_ptr<HostObject> object) : m_type(Type::Object)
@@ -71,7 +83,7 @@ void Value::freeArray(ArrayData* array) noexcept
 std::vector<Value>& Value::mutableArray()
 {
     if (m_u.array->refs > 1) {
-        auto* copy = new ArrayData{1, m_u.array->items};
+        auto* copy = new ArrayData{1, m_u.array->items, m_u.array->extents};
         --m_u.array->refs;
         m_u.array = copy;
     }

@@ -40,6 +40,9 @@ public:
     Value(QString&& text);
     Value(const char*) = delete;
     explicit Value(std::vector<Value> items);
+    // An array of several dimensions, each EXTENTS[d] elements long, its items in one list with
+    // the first index running fastest.
+    Value(std::vector<Value> items, std::vector<std::int32_t> extents);
     explicit Value(std::shared_ptr<HostObject> object);
 
     static Value null() noexcept
@@ -107,6 +110,11 @@ public:
     const std::vector<Value>& array() const;
     // The array's items, copied first if another value shares them.
     std::vector<Value>& mutableArray();
+    // How many dimensions the array has, and how many elements along one of them.
+    size_t dimensions() const;
+    std::int32_t extent(size_t dimension) const;
+    // Gives the array, which holds as many items as the product, new extents.
+    void setExtents(std::vector<std::int32_t> extents);
     HostObject* object() const;
     std::shared_ptr<HostObject> objectRef() const;
     Value* target() const { return m_u.target; }
@@ -141,6 +149,7 @@ struct StringData {
 struct ArrayData {
     int refs = 1;
     std::vector<Value> items;
+    std::vector<std::int32_t> extents; // with two dimensions or more; none for one
 };
 
 struct ObjectData {
@@ -181,6 +190,17 @@ inline const QString& Value::string() const
 inline const std::vector<Value>& Value::array() const
 {
     return m_u.array->items;
+}
+
+inline size_t Value::dimensions() const
+{
+    return m_u.array->extents.empty() ? 1 : m_u.array->extents.size();
+}
+
+inline std::int32_t Value::extent(size_t dimension) const
+{
+    return m_u.array->extents.empty() ? std::int32_t(m_u.array->items.size())
+                                      : m_u.array->extents[dimension];
 }
 
 } // namespace velscript::lang
