@@ -130,6 +130,7 @@ enum class StmtKind : std::uint8_t {
     Call,         // value is the call
     Dim,          // items
     ReDim,        // items, preserve
+    Erase,        // items: the arrays
     Const,        // items: each target = value
     If,           // conditions[i] guards blocks[i]; one block more is the Else
     Select,       // value is the subject; caseValues[i] lead to blocks[i]; one more is Case Else

@@ -95,6 +95,9 @@ Flow Machine::exec(const Stmt& stmt)
     case StmtKind::Const:
         dim(stmt);
         return Flow::Normal;
+    case StmtKind::Erase:
+        erase(stmt);
+        return Flow::Normal;
     case StmtKind::If:
         return ifStatement(stmt);
     case StmtKind::Select:
@@ -176,6 +179,23 @@ void Machine::appendAssign(const Stmt& stmt)
     target = std::move(joined);
 }
 
+void Machine::erase(const Stmt& stmt)
+{
+    for (const DimItem& item : stmt.parts->items) {
+        Value& variable = storage(*item.target);
+        if (!variable.isArray())
+            throw RuntimeError(ErrorNumber::TypeMismatch);
+        if (!variable.fixedSize()) {
+            // A dynamic array lets go of its elements until the next ReDim.
+            variable = Value(std::vector<Value>());
+            continue;
+        }
+        // A fixed one keeps its bounds, every element Empty again.
+        for (Value& element : variable.mutableArray())
+            element = Value();
+    }
+}
+
 void Machine::dim(const Stmt& stmt)
 {
     for (const DimItem& item : stmt.parts->items) {
@@ -219,6 +239,8 @@ void Machine::dim(const Stmt& stmt)
             continue;
         }
         variable = Value(std::vector<Value>(size_t(count)), std::move(extents));
+        if (stmt.kind == StmtKind::Dim && item.size)
+            variable.setFixedSize();
     }
 }
 

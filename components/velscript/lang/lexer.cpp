@@ -27,6 +27,7 @@ constexpr KeywordEntry keywords[] = {
     {"ElseIf", Keyword::ElseIf},
     {"Empty", Keyword::Empty},
     {"End", Keyword::End},
+    {"Erase", Keyword::Erase},
     {"Error", Keyword::Error},
     {"Exit", Keyword::Exit},
     {"Explicit", Keyword::Explicit},

@@ -37,6 +37,7 @@ enum class Keyword : std::uint8_t {
     ElseIf,
     Empty,
     End,
+    Erase,
     Error,
     Exit,
     Explicit,

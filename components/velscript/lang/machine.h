@@ -99,6 +99,7 @@ private:
     void assign(const Stmt& stmt);
     void appendAssign(const Stmt& stmt);
     void dim(const Stmt& stmt);
+    void erase(const Stmt& stmt);
     Flow ifStatement(const Stmt& stmt);
     Flow selectStatement(const Stmt& stmt);
     Flow forStatement(const Stmt& stmt);

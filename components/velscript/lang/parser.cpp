@@ -290,6 +290,17 @@ std::unique_ptr<Stmt> Parser::statement()
     case Keyword::ReDim:
         next();
         return dimStatement(StmtKind::ReDim);
+    case Keyword::Erase: {
+        auto stmt = makeCompound(StmtKind::Erase, next().line);
+        do {
+            DimItem item;
+            const Token at = peek();
+            item.target = makeExpr(ExprKind::Name, at);
+            item.target->name = expectIdentifier();
+            stmt->parts->items.push_back(std::move(item));
+        } while (acceptOperator(u","));
+        return stmt;
+    }
     case Keyword::Const:
         return constStatement();
     case Keyword::Set: {

@@ -412,9 +412,10 @@ void Resolver::resolveStmt(Stmt& stmt)
         break;
     case StmtKind::Dim:
     case StmtKind::ReDim:
+    case StmtKind::Erase:
     case StmtKind::Const:
         for (DimItem& item : stmt.parts->items) {
-            if (stmt.kind == StmtKind::ReDim)
+            if (stmt.kind == StmtKind::ReDim || stmt.kind == StmtKind::Erase)
                 checkAssignable(*item.target);
             if (item.size)
                 resolveExpr(item.size);

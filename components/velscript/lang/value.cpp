@@ -17,7 +17,7 @@ Value::Value(QString&& text) : m_type(Type::String)
 
 Value::Value(std::vector<Value> items) : m_type(Type::Array)
 {
-    m_u.array = new ArrayData{1, std::move(items), {}};
+    m_u.array = new ArrayData{1, std::move(items), {}, false};
 }
 
 Value::Value(std::vector<Value> items, std::vector<std::int32_t> extents) : Value(std::move(items))
@@ -83,7 +83,7 @@ void Value::freeArray(ArrayData* array) noexcept
 std::vector<Value>& Value::mutableArray()
 {
     if (m_u.array->refs > 1) {
-        auto* copy = new ArrayData{1, m_u.array->items, m_u.array->extents};
+        auto* copy = new ArrayData{1, m_u.array->items, m_u.array->extents, m_u.array->fixedSize};
         --m_u.array->refs;
         m_u.array = copy;
     }

@@ -115,6 +115,8 @@ public:
     std::int32_t extent(size_t dimension) const;
     // Gives the array, which holds as many items as the product, new extents.
     void setExtents(std::vector<std::int32_t> extents);
+    bool fixedSize() const;
+    void setFixedSize();
     HostObject* object() const;
     std::shared_ptr<HostObject> objectRef() const;
     Value* target() const { return m_u.target; }
@@ -150,6 +152,7 @@ struct ArrayData {
     int refs = 1;
     std::vector<Value> items;
     std::vector<std::int32_t> extents; // with two dimensions or more; none for one
+    bool fixedSize = false;            // declared with its bounds by Dim
 };
 
 struct ObjectData {
@@ -190,6 +193,16 @@ inline const QString& Value::string() const
 inline const std::vector<Value>& Value::array() const
 {
     return m_u.array->items;
+}
+
+inline bool Value::fixedSize() const
+{
+    return m_u.array->fixedSize;
+}
+
+inline void Value::setFixedSize()
+{
+    m_u.array->fixedSize = true;
 }
 
 inline size_t Value::dimensions() const

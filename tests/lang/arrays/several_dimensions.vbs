@@ -55,3 +55,19 @@ Log "sixty-one dimensions " & Err.Number ' expect: sixty-one dimensions 9
 Err.Clear
 ReDim huge(100000, 100000)
 Log "too many elements " & Err.Number ' expect: too many elements 7
+Err.Clear
+
+' Erase empties a fixed array and frees a dynamic one.
+On Error GoTo 0
+Dim fixedOne(1, 2)
+fixedOne(1, 2) = "kept bounds"
+Erase fixedOne
+Log "[" & fixedOne(1, 2) & "] " & UBound(fixedOne, 2) ' expect: [] 2
+ReDim dynamicOne(3)
+dynamicOne(3) = "gone"
+Erase dynamicOne
+Log UBound(dynamicOne) ' expect: -1
+ReDim dynamicOne(1)
+Log "[" & dynamicOne(1) & "]" ' expect: []
+notAnArray = 5
+Erase notAnArray ' expect error: Run-time error 13: Type mismatch
