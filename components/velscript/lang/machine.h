@@ -40,6 +40,8 @@ public:
     // The variable an expression names (Local, LocalRef or Global), by-reference slots followed.
     Value& storage(const Expr& expr);
     void sleep(int milliseconds);
+    // Module variables as a new source starts: the language's constants and the bound objects.
+    void freshGlobals();
     // From inside the hook: the statement before the one the script stands at, in the running
     // routine; 0 when there is none.
     int stepBack();
