@@ -19,6 +19,7 @@ Machine::Machine(Host& hostIn) : host(hostIn), err(std::make_shared<ErrObject>()
 void Machine::freshGlobals()
 {
     globals = GlobalTable();
+    randomSeed = initialRandomSeed;
     // The language's constants first: a host object bound under one of their names takes it.
     for (const BuiltinConstant& constant : builtinConstants())
         globals.bind(QString::fromLatin1(constant.name), constant.value());
