@@ -24,6 +24,7 @@ struct BuiltinDef {
 std::span<const BuiltinDef> coreBuiltins();
 std::span<const BuiltinDef> textBuiltins();
 std::span<const BuiltinDef> mathBuiltins();
+std::span<const BuiltinDef> formatBuiltins();
 
 // A named constant of the language (vbCrLf, vbTextCompare, vbString...).
 struct BuiltinConstant {
