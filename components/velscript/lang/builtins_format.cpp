@@ -109,7 +109,7 @@ QString formatted(double value, const Layout& layout, QStringView suffix)
                 out += u',';
             out += QLatin1Char(digitAt(i));
         }
-    } else if (layout.leadingDigit) {
+    } else if (layout.leadingDigit || layout.digits == 0) { // a number is never written as ""
         out += u'0';
     }
     if (layout.digits > 0) {

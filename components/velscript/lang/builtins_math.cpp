@@ -168,7 +168,11 @@ Value randomNumber(Machine& machine, Args args)
 {
     const double n = args.empty() ? 1.0 : toDouble(number(args[0]));
     if (n < 0) {
-        const auto bits = std::bit_cast<std::uint32_t>(float(n));
+        // The seed comes from the number's single-precision bits; past the singles, infinity's.
+        constexpr float lowest = std::numeric_limits<float>::lowest();
+        const float single =
+            n < double(lowest) ? -std::numeric_limits<float>::infinity() : float(n);
+        const auto bits = std::bit_cast<std::uint32_t>(single);
         machine.randomSeed = nextSeed((bits + (bits >> 24)) & 0xFFFFFFu);
     } else if (n > 0) {
         machine.randomSeed = nextSeed(machine.randomSeed);

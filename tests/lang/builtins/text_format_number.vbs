@@ -7,6 +7,7 @@ Log FormatNumber(123456.789, 5) & " " & FormatNumber(1 / 3, 20) ' expect: 123,45
 Log FormatNumber(1E+20, 0) & " " & FormatNumber(-2147483648, 0) ' expect: 100,000,000,000,000,000,000 -2,147,483,648
 ' Leading digit, parentheses for negative numbers and grouping: -1 True, 0 False, -2 the default.
 Log FormatNumber(0.5, 2, 0) & " " & FormatNumber(-0.5, 2, vbFalse) & " " & FormatNumber(0.5, 2, vbUseDefault) ' expect: .50 -.50 0.50
+Log FormatNumber(0.4, 0, 0) & " " & FormatNumber(-0.6, 0, 0) & " " & FormatNumber(0.04, 1, 0) ' expect: 0 -1 .0
 Log FormatNumber(-1234.5, 1, -2, -1) & " " & FormatNumber(1234.5, 1, -2, -1) & " " & FormatNumber(-1, 0, -1, 0) ' expect: (1,234.5) 1,234.5 -1
 Log FormatNumber(1234567, 2, -1, 0, 0) & " " & FormatNumber(-999, 0, True, True, False) ' expect: 1234567.00 (999)
 Log Len(FormatNumber(1, 255)) & " " & Len(FormatNumber(-1E+308, 0, 0, 0, 0)) ' expect: 257 310
