@@ -326,11 +326,13 @@ Run runScript(const QString& source, bool hooked, Watchdog& watchdog,
     return run;
 }
 
-// Scripts whose Log output depends on the clock cannot be compared run against run.
+// Scripts whose Log output depends on the clock cannot be compared run against run; Randomize
+// without a number seeds Rnd from the clock.
 bool deterministic(const QString& source)
 {
-    static const QRegularExpression clock(QStringLiteral("\\b(Timer|Now|Date|Time)\\b"),
-                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression clock(
+        QStringLiteral("\\b(Timer|Now|Date|Time)\\b|\\bRandomize\\s*(\\(\\s*\\))?\\s*($|:|')"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
     return !source.contains(clock);
 }
 
@@ -416,6 +418,10 @@ const QStringList& words()
         w << QStringLiteral("( ) , . = <> < > <= >= + - * / \\ ^ & ( ) = ,").split(u' ');
         w << QStringLiteral("x y i s a n Main F S Err Log Len Mid String Space Array UBound "
                             "Split Join Replace CInt CStr Abs Round Chr Asc TypeName Number Raise")
+                 .split(u' ');
+        w << QStringLiteral("InStrRev StrComp Filter FormatNumber FormatPercent Hex Oct CByte CSng "
+                            "Rnd Randomize ChrW AscW VarType Exp Atn Sin Cos Tan vbCrLf vbNullChar "
+                            "vbTextCompare vbObjectError vbUseDefault vbArray")
                  .split(u' ');
         w << QStringLiteral("0 1 2 42 -1 1.5 .5 1e308 1e309 1e-320 2147483647 2147483648 "
                             "99999999999999999999 &HFF &HFFFFFFFF &H7FFFFFFF& &H &H123456789 1e "
@@ -602,6 +608,33 @@ QString mutate(const QString& source, QRandomGenerator& rng)
 
 // --- Hostile programs ---------------------------------------------------------------------------
 
+// Every shape of value a script can pass where a built-in takes a number or a text.
+const QStringList& argumentShapes()
+{
+    static const QStringList all =
+        QStringLiteral("0|-1|-2|255|256|-32769|65536|2147483647|-2147483648|2147483648|1e10|"
+                       "-1e10|1e308|-1e308|0.5|-0.5|1e-320|\"12\"|\"x\"|\"\"|Null|Empty|"
+                       "True|Array()|Array(1, 2)|Nothing|Err|vbObjectError|vbNullChar")
+            .split(u'|');
+    return all;
+}
+
+// The newer built-ins, `%1` standing where each takes an argument.
+const QStringList& callsWithShapes()
+{
+    static const QStringList all =
+        QStringLiteral("Hex(%1)|Oct(%1)|CByte(%1)|CSng(%1)|Exp(%1)|Atn(%1)|Sin(%1)|Cos(%1)|"
+                       "Tan(%1)|Rnd(%1)|Randomize(%1)|ChrW(%1)|AscW(%1)|VarType(%1)|"
+                       "InStrRev(\"abcabc\", \"c\", %1)|InStrRev(\"abc\", \"b\", -1, %1)|"
+                       "InStrRev(%1, %1)|StrComp(\"a\", \"B\", %1)|StrComp(%1, %1)|"
+                       "Filter(Array(\"a\", 1), \"a\", %1, %1)|Filter(%1, %1)|"
+                       "Filter(Array(%1), \"\")|FormatNumber(%1)|FormatNumber(1.5, %1)|"
+                       "FormatNumber(-1.5, 2, %1, %1, %1)|FormatPercent(%1, %1)|"
+                       "FormatPercent(0.5, 1, -1, %1)")
+            .split(u'|');
+    return all;
+}
+
 struct Program {
     QStringList definitions;
     QStringList statements;
@@ -619,7 +652,7 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
             .split(u'|');
     const QString size = sizes[rng.bounded(int(sizes.size()))];
     QStringList& s = program.statements;
-    switch (rng.bounded(18)) {
+    switch (rng.bounded(19)) {
     case 0: // endless recursion
         program.definitions
             << QStringLiteral("Function %1(k)\n  %1 = %1(k + 1) + 1\nEnd Function").arg(f);
@@ -715,10 +748,13 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
     }
     case 17: { // searches and case mappings made to take quadratic time
         static const QStringList calls =
-            QStringLiteral("InStr(%1, \"b\" & %2)|InStr(1, %1, \"B\" & %2, 1)|"
-                           "Replace(%1, %2 & \"b\", \"x\")|Split(%1 & \"b\", \"b\" & %2)|"
-                           "UCase(String(Len(%1), Chr(223)))|LCase(String(Len(%1), Chr(304)))|"
-                           "Replace(%1, \"a\", \"A\", 1, -1, 1)")
+            QStringLiteral(
+                "InStr(%1, \"b\" & %2)|InStr(1, %1, \"B\" & %2, 1)|"
+                "Replace(%1, %2 & \"b\", \"x\")|Split(%1 & \"b\", \"b\" & %2)|"
+                "UCase(String(Len(%1), Chr(223)))|LCase(String(Len(%1), Chr(304)))|"
+                "Replace(%1, \"a\", \"A\", 1, -1, 1)|InStrRev(%1, \"b\" & %2)|"
+                "InStrRev(%1, %2 & \"B\", -1, 1)|InStrRev(%1, %2 & \"b\" & %2, Len(%1) - 1)|"
+                "Filter(Array(%1, %2), \"b\" & %2, False, 1)|StrComp(%1, %2 & \"A\", 1)")
                 .split(u'|');
         s << QStringLiteral("%1 = String(%2, \"a\")\nw%3 = String(%4, \"a\")")
                  .arg(v)
@@ -747,6 +783,13 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
                            "Asc(%1)|Sqr(%1)|CStr(%1)|Join(%1)")
                 .split(u'|');
         s << QStringLiteral("%1 = %2").arg(v, calls[rng.bounded(int(calls.size()))].arg(size));
+        break;
+    }
+    case 18: { // the newer built-ins given every shape of argument where they take a number
+        const QStringList& shapes = argumentShapes();
+        const QStringList& calls = callsWithShapes();
+        const QString shape = shapes[rng.bounded(int(shapes.size()))];
+        s << QStringLiteral("%1 = %2").arg(v, calls[rng.bounded(int(calls.size()))].arg(shape));
         break;
     }
     default: // an expression near the operator bound
@@ -829,6 +872,7 @@ private slots:
     void fastModeHonoursStopRequests();
     void constantsStayConstant();
     void searchAndCaseMapping();
+    void everyArgumentShape();
     void memoryLimitedLoads_data();
     void memoryLimitedLoads();
     void eachAllocationOfALoadFails();
@@ -1021,17 +1065,20 @@ void TestLanguageRobustness::constantsStayConstant()
         "Sub Resize(v)\n  ReDim v(3)\nEnd Sub\n");
     int failures = 0;
     for (const QString& position : positions) {
-        for (const int where : {0, 1, 2}) { // module constant, routine constant, bound object
-            const QString name = where == 2 ? QStringLiteral("Err") : QStringLiteral("K");
-            const QString declaration = where == 2 ? QString() : QStringLiteral("Const K = 1\n");
-            const QString check =
-                where == 2 ? QStringLiteral("Log TypeName(Err)\n") : QStringLiteral("Log K\n");
+        // A module constant, a routine's constant, a bound object, the language's own constant.
+        for (const int where : {0, 1, 2, 3}) {
+            const QString name = where == 2   ? QStringLiteral("Err")
+                                 : where == 3 ? QStringLiteral("vbTextCompare")
+                                              : QStringLiteral("K");
+            const QString declaration = where >= 2 ? QString() : QStringLiteral("Const K = 1\n");
+            const QString check = where == 2 ? QStringLiteral("Log TypeName(Err)\n")
+                                             : QStringLiteral("Log %1\n").arg(name);
             const QString body = declaration + position.arg(name) + u'\n' + check;
             const QString source = where == 1 ? routines + QStringLiteral("Sub Main\n") + body +
                                                     QStringLiteral("End Sub\n")
                                               : routines + body;
             const int positionLine =
-                int(routines.count(u'\n')) + (where == 1 ? 2 : 1) + (where == 2 ? 0 : 1);
+                int(routines.count(u'\n')) + (where == 1 ? 2 : 1) + (where >= 2 ? 0 : 1);
             const QString expected = where == 2 ? QStringLiteral("ErrObject") : QStringLiteral("1");
             const Run run = runScript(source, true, m_watchdog);
             QString problem = run.problem;
@@ -1049,6 +1096,37 @@ void TestLanguageRobustness::constantsStayConstant()
         }
     }
     QCOMPARE(failures, 0);
+}
+
+// Each of the newer built-ins with each shape of argument, in a routine and at module level: it
+// answers or raises a well-formed run-time error, the same in fast mode, and never crashes or
+// hangs.
+void TestLanguageRobustness::everyArgumentShape()
+{
+    int failures = 0;
+    int failed = 0;
+    for (const QString& call : callsWithShapes()) {
+        for (const QString& shape : argumentShapes()) {
+            const QString statement =
+                QStringLiteral("x = %1\nLog VarType(x) & \":\" & x").arg(call.arg(shape));
+            for (const bool inRoutine : {false, true}) {
+                const QString source = inRoutine ? QStringLiteral("Sub Main\n") + statement +
+                                                       QStringLiteral("\nEnd Sub")
+                                                 : statement;
+                const Run run = runScript(source, true, m_watchdog);
+                QString problem = run.problem;
+                if (problem.isEmpty())
+                    problem = compareWithFastMode(source, run, m_watchdog);
+                if (run.outcome.failed())
+                    ++failed;
+                if (!problem.isEmpty() && failures++ < 5)
+                    qWarning().noquote() << problem << "\n--- script ---\n" << source;
+            }
+        }
+    }
+    QCOMPARE(failures, 0);
+    // Most shapes are wrong somewhere: the calls must be refusing some, not ignoring them.
+    QVERIFY(failed > 0);
 }
 
 // Texts from a few letters that repeat, change length in another case, differ only in case or
@@ -1081,6 +1159,16 @@ void TestLanguageRobustness::searchAndCaseMapping()
         if (!needle.isEmpty() && needle.back().isHighSurrogate())
             needle.chop(1);
         for (const auto mode : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+            // InStrRev's backward search, on the whole text and on a prefix.
+            const qsizetype prefix = rng.bounded(int(haystack.size()) + 1);
+            for (const QStringView part :
+                 {QStringView(haystack), QStringView(haystack).left(prefix)}) {
+                const qsizetype expected = part.lastIndexOf(needle, -1, mode);
+                const qsizetype found = lastIndexOf(part, needle, mode);
+                if (found != expected && failures++ < 5)
+                    qWarning().noquote() << "last" << needle << "in" << part.toString() << "mode"
+                                         << mode << ": found" << found << "expected" << expected;
+            }
             const TextSearch search(haystack, needle, mode);
             for (qsizetype from = 0; from <= haystack.size(); ++from) {
                 const qsizetype expected = haystack.indexOf(needle, from, mode);

@@ -93,6 +93,17 @@ void TestLanguageTypedText::typedText_data()
                                  << "Syntax error at column 13: Expected end of statement" << 4;
     QTest::newRow("broken arguments") << "Show -1,"
                                       << "Syntax error at column 9: Expected expression" << 4;
+    // The language's constants are there for typed text too, and as read-only as in a script.
+    QTest::newRow("constant") << "vbTextCompare + n"
+                              << "= 5" << 4;
+    QTest::newRow("constant as an argument") << "InStr(1, \"aXa\", \"x\", VBTEXTCOMPARE) + n"
+                                             << "= 6" << 4;
+    QTest::newRow("constant assigned") << "vbTab = 1 : n = 1"
+                                       << "Syntax error at column 1: Illegal assignment to "
+                                          "constant 'vbTab'"
+                                       << 4;
+    QTest::newRow("constant declared") << "Dim vbCr : n = 1"
+                                       << "Syntax error at column 5: Name redefined: 'vbCr'" << 4;
     QTest::newRow("run-time error") << "n / 0"
                                     << "Run-time error 11: Division by zero" << 4;
 }

@@ -109,6 +109,46 @@ Value typeNameOf(Machine&, Args args)
     return Value(typeName(args[0]));
 }
 
+std::int32_t varType(const Value& value)
+{
+    switch (value.type()) {
+    case Type::Empty:
+        return 0;
+    case Type::Null:
+        return 1;
+    case Type::Integer:
+        return 3;
+    case Type::Double:
+        return 5;
+    case Type::String:
+        return 8;
+    case Type::Boolean:
+        return 11;
+    case Type::Array:
+        return 8192 + 12; // an array of Variants
+    case Type::Object:
+        break;
+    case Type::Reference:
+        return varType(*value.target());
+    }
+    if (value.isNothing())
+        return 9;
+    // An object with a default value answers that value's type, as Err answers its Number's.
+    try {
+        const Value plain = value.object()->defaultValue();
+        return plain.isObject() ? 9 : varType(plain);
+    } catch (const RuntimeError& error) {
+        if (error.number() != ErrorNumber::UnsupportedMember)
+            throw;
+    }
+    return 9;
+}
+
+Value varTypeOf(Machine&, Args args)
+{
+    return Value(varType(args[0]));
+}
+
 constexpr BuiltinDef core[] = {
     {"Log", 1, 1, logEntry},
     {"Sleep", 1, 1, sleepFor},
@@ -126,6 +166,7 @@ constexpr BuiltinDef core[] = {
     {"IsArray", 1, 1, isArrayValue},
     {"IsObject", 1, 1, isObjectValue},
     {"TypeName", 1, 1, typeNameOf},
+    {"VarType", 1, 1, varTypeOf},
 };
 
 struct Registry {
@@ -137,7 +178,7 @@ const Registry& registry()
 {
     static const Registry instance = [] {
         Registry r;
-        for (auto group : {coreBuiltins(), textBuiltins(), mathBuiltins()}) {
+        for (auto group : {coreBuiltins(), textBuiltins(), mathBuiltins(), formatBuiltins()}) {
             for (const BuiltinDef& def : group) {
                 r.byName.emplace(QString::fromLatin1(def.name).toLower(), int(r.all.size()));
                 r.all.push_back(def);

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <span>
 
 namespace velscript::lang {
@@ -23,6 +24,22 @@ struct BuiltinDef {
 std::span<const BuiltinDef> coreBuiltins();
 std::span<const BuiltinDef> textBuiltins();
 std::span<const BuiltinDef> mathBuiltins();
+std::span<const BuiltinDef> formatBuiltins();
+
+// A named constant of the language (vbCrLf, vbTextCompare, vbString...).
+struct BuiltinConstant {
+    enum Kind { Integer, Text, NullChar };
+    const char* name;
+    Kind kind;
+    std::int32_t integer;
+    const char16_t* text;
+
+    Value value() const;
+};
+
+// All of them, in one table; and whether a name (any case) is one of them.
+std::span<const BuiltinConstant> builtinConstants();
+bool isBuiltinConstant(const QString& name);
 
 // The index of a built-in function by name (any case), or -1.
 int findBuiltin(const QString& name);

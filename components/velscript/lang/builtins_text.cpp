@@ -278,16 +278,104 @@ Value join(Machine& machine, Args args)
     return Value(std::move(result));
 }
 
+// InStrRev(text, sought[, start[, compare]]): the 1-based position of the last occurrence that
+// ends at or before `start` (-1: the end), or 0.
+Value inStringReverse(Machine&, Args args)
+{
+    if (args[0].isNull() || args[1].isNull())
+        return Value::null();
+    const QString s = text(args[0]);
+    const QString sought = text(args[1]);
+    std::int32_t start = args.size() > 2 ? toInt32(args[2]) : -1;
+    const Qt::CaseSensitivity mode = compareMode(args, 3);
+    if (start == 0 || start < -1)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    if (s.isEmpty())
+        return Value(std::int32_t(0));
+    if (start == -1)
+        start = std::int32_t(s.size());
+    if (start > s.size())
+        return Value(std::int32_t(0));
+    if (sought.isEmpty())
+        return Value(start);
+    const qsizetype at = lastIndexOf(QStringView(s).left(start), sought, mode);
+    return Value(std::int32_t(at + 1));
+}
+
+// StrComp(a, b[, compare]): -1, 0 or 1 as a sorts before, with or after b; Null if either is.
+Value stringCompare(Machine&, Args args)
+{
+    const Qt::CaseSensitivity mode = compareMode(args, 2);
+    if (args[0].isNull() || args[1].isNull())
+        return Value::null();
+    const int order = text(args[0]).compare(text(args[1]), mode);
+    return Value(std::int32_t(order < 0 ? -1 : order > 0 ? 1 : 0));
+}
+
+// ChrW takes a UTF-16 code unit, also as the negative number AscW gives for one above &H7FFF.
+Value wideCharacter(Machine&, Args args)
+{
+    const std::int32_t code = toInt32(args[0]);
+    if (code < -32768 || code > 0xFFFF)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    return Value(QString(QChar(char16_t(code & 0xFFFF))));
+}
+
+// AscW gives the first UTF-16 code unit as a signed 16-bit number, so &H8000 and above are
+// negative, as in the dialect.
+Value wideCharacterCode(Machine&, Args args)
+{
+    const QString s = text(args[0]);
+    if (s.isEmpty())
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    return Value(std::int32_t(std::int16_t(s[0].unicode())));
+}
+
+// Filter(array, match[, include[, compare]]): the items (as texts) that contain `match`, or with
+// include False those that do not.
+Value filter(Machine&, Args args)
+{
+    if (args[0].isNull() || args[1].isNull())
+        throw RuntimeError(ErrorNumber::InvalidUseOfNull);
+    if (!args[0].isArray())
+        throw RuntimeError(ErrorNumber::TypeMismatch);
+    const QString match = text(args[1]);
+    const bool include = args.size() > 2 ? toBool(plainValue(args[2])) : true;
+    const Qt::CaseSensitivity mode = compareMode(args, 3);
+    std::vector<Value> kept;
+    for (const Value& item : args[0].array()) {
+        QString itemText = text(item);
+        const bool found = TextSearch(itemText, match, mode).indexFrom(0) >= 0;
+        if (found == include)
+            kept.emplace_back(std::move(itemText));
+    }
+    return Value(std::move(kept));
+}
+
 constexpr BuiltinDef textTable[] = {
-    {"Len", 1, 1, length},        {"Left", 2, 2, left},
-    {"Right", 2, 2, right},       {"Mid", 2, 3, mid},
-    {"InStr", 2, 4, inString},    {"Replace", 3, 6, replace},
-    {"Trim", 1, 1, trim},         {"LTrim", 1, 1, leftTrim},
-    {"RTrim", 1, 1, rightTrim},   {"UCase", 1, 1, upper},
-    {"LCase", 1, 1, lower},       {"Chr", 1, 1, character},
-    {"Asc", 1, 1, characterCode}, {"Space", 1, 1, spaces},
-    {"String", 2, 2, repeated},   {"StrReverse", 1, 1, reversed},
-    {"Split", 1, 4, split},       {"Join", 1, 2, join},
+    {"Len", 1, 1, length},
+    {"Left", 2, 2, left},
+    {"Right", 2, 2, right},
+    {"Mid", 2, 3, mid},
+    {"InStr", 2, 4, inString},
+    {"Replace", 3, 6, replace},
+    {"Trim", 1, 1, trim},
+    {"LTrim", 1, 1, leftTrim},
+    {"RTrim", 1, 1, rightTrim},
+    {"UCase", 1, 1, upper},
+    {"LCase", 1, 1, lower},
+    {"Chr", 1, 1, character},
+    {"Asc", 1, 1, characterCode},
+    {"Space", 1, 1, spaces},
+    {"String", 2, 2, repeated},
+    {"StrReverse", 1, 1, reversed},
+    {"Split", 1, 4, split},
+    {"Join", 1, 2, join},
+    {"InStrRev", 2, 4, inStringReverse},
+    {"StrComp", 2, 3, stringCompare},
+    {"ChrW", 1, 1, wideCharacter},
+    {"AscW", 1, 1, wideCharacterCode},
+    {"Filter", 2, 4, filter},
 };
 
 } // namespace

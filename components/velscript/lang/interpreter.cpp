@@ -1,5 +1,6 @@
 #include "lang/interpreter.h"
 
+#include "lang/builtins.h"
 #include "lang/machine.h"
 #include "lang/parser.h"
 
@@ -12,6 +13,18 @@ Machine::Machine(Host& hostIn) : host(hostIn), err(std::make_shared<ErrObject>()
 {
     bound.emplace_back(QStringLiteral("Err"), Value(std::shared_ptr<HostObject>(err)));
     m_stack.resize(size_t(limits.stackSlots));
+    freshGlobals();
+}
+
+void Machine::freshGlobals()
+{
+    globals = GlobalTable();
+    randomSeed = initialRandomSeed;
+    // The language's constants first: a host object bound under one of their names takes it.
+    for (const BuiltinConstant& constant : builtinConstants())
+        globals.bind(QString::fromLatin1(constant.name), constant.value());
+    for (const auto& [name, value] : bound)
+        globals.bind(name, value);
 }
 
 void Machine::sleep(int milliseconds)
@@ -112,9 +125,7 @@ std::optional<ScriptError> Interpreter::load(const QString& source)
         // The half-built program was freed while unwinding; none of it is left to run.
         m->procedures.clear();
         m->module.reset();
-        m->globals = GlobalTable();
-        for (const auto& [name, value] : m->bound)
-            m->globals.bind(name, value);
+        m->freshGlobals();
         return outOfMemory();
     }
 }
@@ -126,9 +137,7 @@ std::optional<ScriptError> Interpreter::loadSource(const QString& source)
     // fails to load leaves nothing of the previous one to run.
     m->procedures.clear();
     m->module.reset();
-    m->globals = GlobalTable();
-    for (const auto& [name, value] : m->bound)
-        m->globals.bind(name, value);
+    m->freshGlobals();
     if (!parsed)
         return parsed.error();
     auto module = std::make_unique<Module>(std::move(*parsed));

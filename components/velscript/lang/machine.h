@@ -40,6 +40,9 @@ public:
     // The variable an expression names (Local, LocalRef or Global), by-reference slots followed.
     Value& storage(const Expr& expr);
     void sleep(int milliseconds);
+    // The module's state as a new source starts: the language's constants and the bound objects
+    // as its variables, and Rnd's first seed.
+    void freshGlobals();
     // From inside the hook: the statement before the one the script stands at, in the running
     // routine; 0 when there is none.
     int stepBack();
@@ -57,6 +60,9 @@ public:
     std::unique_ptr<Module> module;
     std::vector<std::pair<QString, Value>> bound; // objects the host bound, with Err
     std::shared_ptr<ErrObject> err;
+    // Rnd's 24-bit state, the last number it gave (Rnd(0) gives it again).
+    std::uint32_t randomSeed = initialRandomSeed;
+    static constexpr std::uint32_t initialRandomSeed = 0x50000;
 
 private:
     struct FrameGuard;

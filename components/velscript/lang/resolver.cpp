@@ -67,7 +67,7 @@ public:
         m_locals.clear();
         m_slotCount = 1;
         for (const Parameter& param : proc.params) {
-            if (m_locals.contains(param.name.toLower()))
+            if (m_locals.contains(param.name.toLower()) || isBuiltinConstant(param.name))
                 failAt(param.line, param.column,
                        QStringLiteral("Name redefined: '%1'").arg(param.name));
             m_locals.emplace(param.name.toLower(), LocalInfo{m_slotCount++, param.byRef, false});
@@ -107,6 +107,10 @@ private:
     {
         const QString key = target.name->toLower();
         const bool constant = how == StmtKind::Const;
+        // The language's constants are everywhere, so no scope may declare their names again.
+        if (how != StmtKind::ReDim && isBuiltinConstant(key))
+            failAt(target.line, target.column,
+                   QStringLiteral("Name redefined: '%1'").arg(*target.name));
         if (m_fixedLocals && (m_locals.contains(key) || isOwnResult(key))) {
             // ReDim resizes the paused routine's array; a declaration would hide its variable.
             if (how == StmtKind::ReDim)

@@ -198,4 +198,19 @@ qsizetype TextSearch::indexFrom(qsizetype from) const
     return -1;
 }
 
+qsizetype lastIndexOf(QStringView haystack, const QString& needle, Qt::CaseSensitivity mode)
+{
+    // Short texts take the plain search, whose worst case is small there and which copies nothing.
+    if (haystack.size() * needle.size() <= 4096)
+        return haystack.lastIndexOf(needle, -1, mode);
+    // Otherwise the first match of the reversed needle in the reversed text, folded first so that
+    // a pair of surrogates folds as one character.
+    QString text = mode == Qt::CaseInsensitive ? folded(haystack) : haystack.toString();
+    QString sought = mode == Qt::CaseInsensitive ? folded(needle) : needle;
+    std::reverse(text.begin(), text.end());
+    std::reverse(sought.begin(), sought.end());
+    const qsizetype at = TextSearch(text, sought, Qt::CaseSensitive).indexFrom(0);
+    return at < 0 ? -1 : haystack.size() - at - needle.size();
+}
+
 } // namespace velscript::lang

@@ -33,4 +33,8 @@ private:
     std::array<qsizetype, 256> m_shift{};
 };
 
+// The position of the last occurrence of `needle` that lies wholly inside `haystack`, or -1; in
+// time linear in both, as TextSearch.
+qsizetype lastIndexOf(QStringView haystack, const QString& needle, Qt::CaseSensitivity mode);
+
 } // namespace velscript::lang

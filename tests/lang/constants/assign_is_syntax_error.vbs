@@ -1,0 +1,2 @@
+Log "never"
+vbCrLf = "x" ' expect error: Syntax error at column 1: Illegal assignment to constant 'vbCrLf'
