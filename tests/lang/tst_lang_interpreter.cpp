@@ -1432,7 +1432,7 @@ void TestLanguageInterpreter::syntaxErrors_data()
         << QStringLiteral("x = ") + QChar(0xDC00) << 1 << 5
         << QStringLiteral("Invalid character U+DC00");
     QTest::newRow("printable shown as it is")
-        << QStringLiteral("x = 1 # 2") << 1 << 7 << QStringLiteral("Invalid character '#'");
+        << QStringLiteral("x = 1 $ 2") << 1 << 7 << QStringLiteral("Invalid character '$'");
 }
 
 // One operator in each of thousands of conditions is not one expression too complex.

@@ -533,7 +533,9 @@ QString blockLine(QRandomGenerator& rng)
                        "For i = 1 To 3|For Each v In a|Next|While x|Wend|Select Case x|Case 1|"
                        "Case Else|End Select|Sub Q|End Sub|Function G(a)|End Function|Exit Do|"
                        "Exit For|Exit Sub|Exit Function|On Error Resume Next|On Error GoTo 0|"
-                       "With Err|With x|End With|.Number = 1|Log .Number|x = a(0)(1)|a(0)(1) = 2")
+                       "With Err|With x|End With|.Number = 1|Log .Number|x = a(0)(1)|a(0)(1) = 2|"
+                       "x = #9999-12-31 23:59:59# + x|x = #1/1/100# - x|x = CDate(x)|"
+                       "x = Now - #100-01-01#|Log #12:00 AM# & x")
             .split(u'|');
     return lines[rng.bounded(int(lines.size()))];
 }

@@ -31,6 +31,8 @@ QVariant toQVariant(const lang::Value& value)
         return QVariant(value.number());
     case lang::Type::String:
         return QVariant(value.string());
+    case lang::Type::Date:
+        return QVariant(lang::toText(value)); // as a script writes it, ISO 8601
     case lang::Type::Array: {
         QVariantList items;
         for (const lang::Value& item : value.array())

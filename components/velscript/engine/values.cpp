@@ -19,6 +19,9 @@ Variant toVariant(const lang::Value& value)
         return Variant(value.number());
     case lang::Type::String:
         return Variant(value.string());
+    case lang::Type::Date:
+        // The interface has no date: the window shows a date as the script writes it.
+        return Variant(lang::toText(value));
     case lang::Type::Reference:
         return toVariant(*value.target());
     case lang::Type::Array:

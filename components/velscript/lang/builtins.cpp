@@ -120,6 +120,8 @@ std::int32_t varType(const Value& value)
         return 3;
     case Type::Double:
         return 5;
+    case Type::Date:
+        return 7;
     case Type::String:
         return 8;
     case Type::Boolean:
@@ -178,7 +180,8 @@ const Registry& registry()
 {
     static const Registry instance = [] {
         Registry r;
-        for (auto group : {coreBuiltins(), textBuiltins(), mathBuiltins(), formatBuiltins()}) {
+        for (auto group :
+             {coreBuiltins(), textBuiltins(), mathBuiltins(), formatBuiltins(), dateBuiltins()}) {
             for (const BuiltinDef& def : group) {
                 r.byName.emplace(QString::fromLatin1(def.name).toLower(), int(r.all.size()));
                 r.all.push_back(def);

@@ -25,6 +25,7 @@ std::span<const BuiltinDef> coreBuiltins();
 std::span<const BuiltinDef> textBuiltins();
 std::span<const BuiltinDef> mathBuiltins();
 std::span<const BuiltinDef> formatBuiltins();
+std::span<const BuiltinDef> dateBuiltins();
 
 // A named constant of the language (vbCrLf, vbTextCompare, vbString...).
 struct BuiltinConstant {

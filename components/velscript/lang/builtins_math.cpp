@@ -192,21 +192,6 @@ Value randomize(Machine& machine, Args args)
     return Value();
 }
 
-Value now(Machine&, Args)
-{
-    return Value(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-}
-
-Value date(Machine&, Args)
-{
-    return Value(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-}
-
-Value time(Machine&, Args)
-{
-    return Value(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
-}
-
 // Seconds since midnight, with the milliseconds.
 Value timer(Machine&, Args)
 {
@@ -216,7 +201,6 @@ Value timer(Machine&, Args)
 constexpr BuiltinDef mathTable[] = {
     {"Abs", 1, 1, absolute},    {"Int", 1, 1, integerPart},  {"Fix", 1, 1, fixPart},
     {"Sgn", 1, 1, sign},        {"Sqr", 1, 1, squareRoot},   {"Round", 1, 2, roundTo},
-    {"Now", 0, 0, now},         {"Date", 0, 0, date},        {"Time", 0, 0, time},
     {"Timer", 0, 0, timer},     {"Exp", 1, 1, exponential},  {"Atn", 1, 1, arcTangent},
     {"Sin", 1, 1, sine},        {"Cos", 1, 1, cosine},       {"Tan", 1, 1, tangent},
     {"Hex", 1, 1, hexadecimal}, {"Oct", 1, 1, octal},        {"CByte", 1, 1, toByte},

@@ -1,5 +1,6 @@
 #include "lang/conversions.h"
 
+#include "lang/dates.h"
 #include "lang/errors.h"
 #include "lang/host.h"
 
@@ -35,6 +36,8 @@ QString toText(const Value& value)
         return QString::number(value.integer());
     case Type::Double:
         return numberText(value.number());
+    case Type::Date:
+        return dateText(value.number());
     case Type::String:
         return value.string();
     case Type::Object:
@@ -76,6 +79,8 @@ Value toNumber(const Value& value)
     case Type::Integer:
     case Type::Double:
         return value;
+    case Type::Date:
+        return Value(value.number());
     case Type::String:
         if (const auto number = parseNumber(value.string()))
             return Value(*number);
@@ -149,6 +154,8 @@ QString typeName(const Value& value)
         return QStringLiteral("Long");
     case Type::Double:
         return QStringLiteral("Double");
+    case Type::Date:
+        return QStringLiteral("Date");
     case Type::String:
         return QStringLiteral("String");
     case Type::Array:

@@ -1,5 +1,7 @@
 #include "lang/lexer.h"
 
+#include "lang/dates.h"
+
 #include "engine_kit/storable_text.h"
 
 #include <cctype>
@@ -132,6 +134,9 @@ bool Lexer::scan()
         } else if (c == u'"') {
             if (!string())
                 return false;
+        } else if (c == u'#') {
+            if (!dateLiteral())
+                return false;
         } else if (c.isDigit() || (c == u'.' && peekDigit(1))) {
             if (!number())
                 return false;
@@ -257,6 +262,29 @@ bool Lexer::string()
         text += c;
     }
     add(TokenKind::String, std::move(text), start);
+    return true;
+}
+
+// #2024-01-31#, #2024-01-31 13:45:00#, #13:45#, #1/31/2024#: a Date, on one line.
+bool Lexer::dateLiteral()
+{
+    const int start = column();
+    advance();
+    const qsizetype from = m_pos;
+    while (m_pos < m_src.size() && !atLineBreak(m_pos) && m_src[m_pos] != u'#')
+        advance();
+    if (m_pos >= m_src.size() || m_src[m_pos] != u'#') {
+        m_error = syntaxError(QStringLiteral("Unterminated date literal"), start);
+        return false;
+    }
+    const auto serial = parseDate(m_src.mid(from, m_pos - from));
+    advance();
+    if (!serial) {
+        m_error = syntaxError(QStringLiteral("Invalid date"), start);
+        return false;
+    }
+    add(TokenKind::Number, QString(), start);
+    m_tokens.back().value = Value::date(*serial);
     return true;
 }
 

@@ -121,6 +121,7 @@ private:
     bool continuesLine();
     bool string();
     bool number();
+    bool dateLiteral();
     // &H and &O literals: 32 bits read as a signed integer, so &HFFFFFFFF is -1.
     bool radixNumber(int radix);
     void identifier();

@@ -1,6 +1,7 @@
 #include "lang/operators.h"
 
 #include "lang/conversions.h"
+#include "lang/dates.h"
 #include "lang/errors.h"
 #include "lang/host.h"
 
@@ -188,6 +189,17 @@ Value binary(BinaryOp op, const Value& leftIn, const Value& rightIn)
         return logical(op, left, right);
     if (left.isNull() || right.isNull())
         return Value::null();
+    if ((left.isDate() || right.isDate()) && (op == BinaryOp::Add || op == BinaryOp::Subtract)) {
+        // A date moves by a number of days; two dates are apart by one.
+        const double a = toDouble(left);
+        const double b = toDouble(right);
+        if (op == BinaryOp::Subtract && left.isDate() && right.isDate())
+            return Value(a - b);
+        const double moved = op == BinaryOp::Add ? a + b : a - b;
+        if (!inDateRange(moved))
+            throw RuntimeError(ErrorNumber::Overflow);
+        return Value::date(moved);
+    }
     switch (op) {
     case BinaryOp::Add:
         if ((left.isString() || left.isEmpty()) && (right.isString() || right.isEmpty()) &&

@@ -25,6 +25,7 @@ enum class Type : std::uint8_t {
     Object, // a host object, or Nothing
     // Internal: the slot of a by-reference parameter, pointing at the caller's variable.
     Reference,
+    Date, // a date serial (see dates.h), held as a double
 };
 
 // A script value: a tag and one machine word. Texts, arrays and objects are counted and shared;
@@ -45,6 +46,12 @@ public:
     Value(std::vector<Value> items, std::vector<std::int32_t> extents);
     explicit Value(std::shared_ptr<HostObject> object);
 
+    static Value date(double serial) noexcept
+    {
+        Value v(serial);
+        v.m_type = Type::Date;
+        return v;
+    }
     static Value null() noexcept
     {
         Value v;
@@ -97,6 +104,7 @@ public:
     bool isInteger() const { return m_type == Type::Integer; }
     bool isString() const { return m_type == Type::String; }
     bool isArray() const { return m_type == Type::Array; }
+    bool isDate() const { return m_type == Type::Date; }
     bool isObject() const { return m_type == Type::Object; }
     bool isNothing() const { return m_type == Type::Object && !m_u.object; }
     bool isReference() const { return m_type == Type::Reference; }
