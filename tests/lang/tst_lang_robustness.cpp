@@ -632,7 +632,10 @@ const QStringList& callsWithShapes()
                        "Filter(Array(\"a\", 1), \"a\", %1, %1)|Filter(%1, %1)|"
                        "Filter(Array(%1), \"\")|FormatNumber(%1)|FormatNumber(1.5, %1)|"
                        "FormatNumber(-1.5, 2, %1, %1, %1)|FormatPercent(%1, %1)|"
-                       "FormatPercent(0.5, 1, -1, %1)")
+                       "FormatPercent(0.5, 1, -1, %1)|CDate(%1)|IsDate(%1)|Year(%1)|"
+                       "Second(%1)|Weekday(%1, %1)|WeekdayName(%1, %1, %1)|MonthName(%1, %1)|"
+                       "DateSerial(%1, %1, %1)|TimeSerial(%1, 1, 1)|DateValue(%1)|TimeValue(%1)|"
+                       "#9999-12-31# + %1|#100-01-01# - %1")
             .split(u'|');
     return all;
 }
