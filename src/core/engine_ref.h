@@ -31,7 +31,7 @@ public:
                              : EngineRef(ComponentService::instance().create(classId));
         // An engine in a process of its own tells of its end by the number the window shows.
         if (made.m_object)
-            nameInstance(*made.m_object, QStringLiteral("VelScript engine No.(%1)").arg(number));
+            nameInstance(*made.m_object, journal::engineName(number));
         return made;
     }
 

@@ -7,6 +7,13 @@
 
 namespace velscript::journal {
 
+// What the window calls the engine it numbers so, in what it says of it ("VelScript engine
+// No.(2)"); the replay names its engines alike, so that their descriptions compare.
+inline QString engineName(qint32 number)
+{
+    return QStringLiteral("VelScript engine No.(%1)").arg(number);
+}
+
 // The recording layer between the window and an engine while the journal is on: it answers the
 // engine interface by forwarding each call to the engine, and writes every call twice: its
 // operation and arguments as it begins, so that a journal whose engine crashed or hung ends with

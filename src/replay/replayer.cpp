@@ -4,6 +4,7 @@
 #include "engine_kit/hosting.h"
 #include "engine_kit/velscript_engine.h"
 #include "journal/journal_entry.h"
+#include "journal/journaled_engine.h"
 #include "journal/variant_json.h"
 
 #include <QCoreApplication>
@@ -93,7 +94,7 @@ void Replayer::create(const JournalLine& line)
         made.engine = made.object ? query<VelScriptEngine>(made.object) : nullptr;
         // Named as the window named it, so that descriptions of its end read the same.
         if (made.object)
-            nameInstance(*made.object, QStringLiteral("VelScript engine No.(%1)").arg(line.engine));
+            nameInstance(*made.object, journal::engineName(line.engine));
         now.insert(field::Result, journal::encode(made.object ? Variant(made.object) : Variant()));
     } catch (const Failure& failure) {
         now.insert(field::Failure, failure.description());

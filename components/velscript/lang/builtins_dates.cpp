@@ -12,22 +12,19 @@ namespace {
 
 using Args = std::span<const Value>;
 
-// What a value reads as a date, or nothing: a Date, a number in the range, a text that reads as
-// a date or as a number.
-std::optional<double> readAsDate(const Value& value)
+// The serial of what a value reads as: a Date, a number of days, a text that reads as a date. A
+// number outside the years a date may hold overflows; anything else is no date.
+double requiredSerial(const Value& value)
 {
     if (value.isDate())
         return value.number();
+    if (value.isInteger() || value.type() == Type::Double)
+        return checkedDate(toDouble(value)).number();
     if (value.isString()) {
         if (const auto serial = parseDate(value.string()))
-            return serial;
-        return std::nullopt;
+            return *serial;
     }
-    if (value.isInteger() || value.type() == Type::Double) {
-        const double serial = toDouble(value);
-        return inDateRange(serial) ? std::optional<double>(serial) : std::nullopt;
-    }
-    return std::nullopt;
+    throw RuntimeError(ErrorNumber::TypeMismatch);
 }
 
 Value clockNow(Machine&, Args)
@@ -51,12 +48,7 @@ Value convertToDate(Machine&, Args args)
     const Value value = plainValue(args[0]);
     if (value.isNull())
         throw RuntimeError(ErrorNumber::InvalidUseOfNull);
-    if (const auto serial = readAsDate(value))
-        return Value::date(*serial);
-    // A number outside the years a date may hold overflows; anything else is no date.
-    if (value.isInteger() || value.type() == Type::Double)
-        throw RuntimeError(ErrorNumber::Overflow);
-    throw RuntimeError(ErrorNumber::TypeMismatch);
+    return Value::date(requiredSerial(value));
 }
 
 // The Date an argument stands for: error 13 when it is none, nothing for Null (which the date
@@ -66,12 +58,7 @@ std::optional<QDateTime> momentOf(const Value& argument)
     const Value value = plainValue(argument);
     if (value.isNull())
         return std::nullopt;
-    const auto serial = readAsDate(value);
-    if (!serial)
-        throw RuntimeError(value.isInteger() || value.type() == Type::Double
-                               ? ErrorNumber::Overflow
-                               : ErrorNumber::TypeMismatch);
-    return dateOfSerial(*serial);
+    return dateOfSerial(requiredSerial(value));
 }
 
 template <int Part> Value datePart(Machine&, Args args)
@@ -138,13 +125,6 @@ Value monthName(Machine&, Args args)
                                         "September", "October",  "November", "December"};
     const QString name = QString::fromLatin1(names[number - 1]);
     return Value(args.size() > 1 && toBool(args[1]) ? name.left(3) : name);
-}
-
-Value checkedDate(double serial)
-{
-    if (!inDateRange(serial))
-        throw RuntimeError(ErrorNumber::Overflow);
-    return Value::date(serial);
 }
 
 // Months and days past their ranges carry over, as in the dialect: DateSerial(2024, 14, 0) is

@@ -1,5 +1,6 @@
 #include "lang/dates.h"
 
+#include "lang/errors.h"
 #include <QRegularExpression>
 
 #include <cmath>
@@ -20,6 +21,13 @@ QDate origin()
 bool inDateRange(double serial)
 {
     return std::isfinite(serial) && serial >= FirstDateSerial && serial <= LastDateSerial;
+}
+
+Value checkedDate(double serial)
+{
+    if (!inDateRange(serial))
+        throw RuntimeError(ErrorNumber::Overflow);
+    return Value::date(serial);
 }
 
 double dateSerial(const QDateTime& moment)

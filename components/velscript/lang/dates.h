@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lang/value.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -27,5 +29,7 @@ QString dateText(double serial);
 std::optional<double> parseDate(const QString& text);
 // Whether a serial is one a Date may hold.
 bool inDateRange(double serial);
+// The Date of a serial; run-time error 6 (Overflow) outside the years a Date may hold.
+Value checkedDate(double serial);
 
 } // namespace velscript::lang

@@ -195,10 +195,7 @@ Value binary(BinaryOp op, const Value& leftIn, const Value& rightIn)
         const double b = toDouble(right);
         if (op == BinaryOp::Subtract && left.isDate() && right.isDate())
             return Value(a - b);
-        const double moved = op == BinaryOp::Add ? a + b : a - b;
-        if (!inDateRange(moved))
-            throw RuntimeError(ErrorNumber::Overflow);
-        return Value::date(moved);
+        return checkedDate(op == BinaryOp::Add ? a + b : a - b);
     }
     switch (op) {
     case BinaryOp::Add:
