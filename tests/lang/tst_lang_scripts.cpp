@@ -67,17 +67,21 @@ struct ScriptRun {
 ScriptRun runScript(const QString& source, bool hooked)
 {
     RecordingHost host;
-    Interpreter interpreter(host);
-    interpreter.setHooked(hooked);
     ScriptRun run;
     Outcome outcome;
-    if (const auto syntax = interpreter.load(source)) {
-        outcome.completion = Outcome::Completion::Failed;
-        outcome.error = *syntax;
-    } else {
-        outcome = interpreter.runModule();
-        if (outcome.finished() && interpreter.hasRoutine(QStringLiteral("Main")))
-            outcome = interpreter.callRoutine(QStringLiteral("Main"));
+    {
+        // The program ends with its interpreter: what its instances' Class_Terminate logs then
+        // is part of the run.
+        Interpreter interpreter(host);
+        interpreter.setHooked(hooked);
+        if (const auto syntax = interpreter.load(source)) {
+            outcome.completion = Outcome::Completion::Failed;
+            outcome.error = *syntax;
+        } else {
+            outcome = interpreter.runModule();
+            if (outcome.finished() && interpreter.hasRoutine(QStringLiteral("Main")))
+                outcome = interpreter.callRoutine(QStringLiteral("Main"));
+        }
     }
     if (outcome.failed()) {
         run.error = outcome.error.text();

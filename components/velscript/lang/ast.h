@@ -13,6 +13,7 @@
 
 namespace velscript::lang {
 
+struct ClassDef;
 struct Procedure;
 struct Stmt;
 struct Expr;
@@ -70,6 +71,9 @@ enum class ExprKind : std::uint8_t {
     Member,     // left.name or left.name(args) on a host object
     Apply,      // left(args) on what any expression answers: an array's element, `F()(1)`
     WithObject, // the object of the innermost With, before its `.Member`
+    Me,         // the instance a class's routine runs for
+    Field,      // a variable of that instance: slot is its place among the instance's variables
+    New,        // a new instance of a class: classDef (name until resolved)
     Unary,
     Binary,
     Undefined, // a call of a name that is neither a routine nor a built-in
@@ -111,8 +115,9 @@ struct Expr {
         int slot;             // Local, LocalRef; Builtin: its index; Undefined: the error
         Value* global;        // Global
         Procedure* procedure; // Call
-        const QString* name;  // Name, NameCall, Member: the spelling, in its source's names
-        Value constant;       // Constant
+        const QString* name;  // Name, NameCall, Member, New: the spelling, in its source's names
+        const ClassDef* classDef; // New, resolved
+        Value constant;           // Constant
     };
     ExprPtr left;
     ExprPtr right;
@@ -120,7 +125,8 @@ struct Expr {
 
     bool isVariable() const
     {
-        return kind == ExprKind::Local || kind == ExprKind::LocalRef || kind == ExprKind::Global;
+        return kind == ExprKind::Local || kind == ExprKind::LocalRef || kind == ExprKind::Global ||
+               kind == ExprKind::Field;
     }
 };
 
@@ -145,7 +151,7 @@ enum class StmtKind : std::uint8_t {
 };
 
 enum class LoopTest : std::uint8_t { None, WhileBefore, UntilBefore, WhileAfter, UntilAfter };
-enum class ExitKind : std::uint8_t { Do, For, Sub, Function };
+enum class ExitKind : std::uint8_t { Do, For, Sub, Function, Property };
 
 struct DimItem {
     ExprPtr target;
@@ -200,9 +206,15 @@ struct LocalName {
     bool constant = false;
 };
 
+enum class ProcedureKind : std::uint8_t { Sub, Function, PropertyGet, PropertyLet, PropertySet };
+
 struct Procedure {
     QString name;
-    bool isFunction = false;
+    bool isFunction = false; // has a result: a Function or a Property Get
+    ProcedureKind kind = ProcedureKind::Sub;
+    bool isPublic = true;
+    bool isDefault = false;
+    const ClassDef* owner = nullptr; // the class of a member routine
     int line = 0;
     std::vector<Parameter> params;
     Block body;
@@ -212,11 +224,58 @@ struct Procedure {
     std::vector<LocalName> locals;
 };
 
-// A parsed source: its module-level statements and its routines.
+// A variable of a class's instances; an array one has its bounds fixed by the declaration.
+struct ClassField {
+    QString name;
+    bool isPublic = true;
+    bool isArray = false;
+    std::vector<std::int32_t> extents; // elements per dimension; none for a dynamic array
+    int line = 0;
+    int column = 0;
+};
+
+// What one name of a class stands for: a variable, a Sub or Function, or the property routines.
+struct ClassMember {
+    int field = -1;
+    Procedure* method = nullptr;
+    Procedure* get = nullptr;
+    Procedure* let = nullptr;
+    Procedure* set = nullptr;
+    bool isPublic = true;
+};
+
+struct ClassDef {
+    QString name;
+    int line = 0;
+    std::vector<ClassField> fields;
+    std::vector<std::unique_ptr<Procedure>> procedures;
+    NameMap<ClassMember> members; // lower-case names
+    const Procedure* initialize = nullptr;
+    const Procedure* terminate = nullptr;
+    const ClassMember* defaultMember = nullptr;
+
+    const ClassMember* find(const QString& name) const
+    {
+        const auto it = members.find(name.toLower());
+        return it == members.end() ? nullptr : &it->second;
+    }
+};
+
+// "Counter.Add" for a class's routine, the routine's own name otherwise: how a call stack names
+// it.
+inline QString qualifiedName(const Procedure& proc)
+{
+    if (!proc.owner)
+        return proc.name;
+    return proc.owner->name + u'.' + proc.name;
+}
+
+// A parsed source: its module-level statements, its routines and its classes.
 struct Module {
     NameSet names; // first: the syntax tree points into it
     Block statements;
     std::vector<std::unique_ptr<Procedure>> procedures;
+    std::vector<std::unique_ptr<ClassDef>> classes;
     bool optionExplicit = false;
 };
 

@@ -39,6 +39,8 @@ QString errorDescription(int number)
         return QStringLiteral("Variable is undefined");
     case ErrorNumber::IllegalAssignment:
         return QStringLiteral("Illegal assignment");
+    case ErrorNumber::ClassNotDefined:
+        return QStringLiteral("Class not defined");
     default:
         return QStringLiteral("Unknown runtime error");
     }

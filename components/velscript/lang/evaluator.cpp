@@ -52,6 +52,8 @@ Value& Machine::storage(const Expr& expr)
     }
     case ExprKind::Global:
         return *expr.global;
+    case ExprKind::Field:
+        return m_me->fields[size_t(expr.slot)]; // only a class's routines have fields in scope
     case ExprKind::Undefined:
         throw RuntimeError(expr.slot);
     default:
@@ -68,7 +70,12 @@ Value Machine::eval(const Expr& expr)
         return m_frame[expr.slot];
     case ExprKind::LocalRef:
     case ExprKind::Global:
+    case ExprKind::Field:
         return storage(expr);
+    case ExprKind::Me:
+        return m_me->self(); // only a class's routines use Me
+    case ExprKind::New:
+        return newInstance(*expr.classDef);
     case ExprKind::Binary:
         return binaryExpr(expr);
     case ExprKind::Unary:
@@ -151,6 +158,7 @@ struct Machine::FrameGuard {
     int slotCount;
     Value* frame;
     const Procedure* procedure;
+    ClassInstance* me;
     bool resumeNext;
     int line;
     size_t frameCursors;
@@ -164,34 +172,33 @@ struct Machine::FrameGuard {
         machine.m_stackTop = base;
         machine.m_frame = frame;
         machine.m_procedure = procedure;
+        machine.m_me = me;
         machine.m_resumeNext = resumeNext;
         machine.line.store(line, std::memory_order_relaxed);
         --machine.m_depth;
     }
 };
 
-Value Machine::callProcedure(const Procedure& proc, const ExprList& args)
+// `bind(frame)` puts the arguments in the new frame's slots from 1 on, evaluated in the caller's
+// frame.
+template <typename Bind>
+Value Machine::enterProcedure(const Procedure& proc, size_t argCount, ClassInstance* me, Bind bind)
 {
-    if (args.size() != proc.params.size())
+    if (argCount != proc.params.size())
         throw RuntimeError(ErrorNumber::WrongArgumentCount);
     if (m_depth >= limits.maxCallDepth || m_stackTop + proc.slotCount > m_stack.size())
         throw RuntimeError(ErrorNumber::OutOfStackSpace);
     checkNativeStack();
     Value* const frame = m_stack.data() + m_stackTop;
     ++m_depth;
-    FrameGuard guard{*this,       m_stackTop,   proc.slotCount, m_frame,
-                     m_procedure, m_resumeNext, line.load(),    m_frameCursors};
+    FrameGuard guard{*this, m_stackTop,   proc.slotCount, m_frame,       m_procedure,
+                     m_me,  m_resumeNext, line.load(),    m_frameCursors};
     m_stackTop += proc.slotCount;
-    // Arguments are evaluated in the caller's frame, straight into the new one.
-    for (size_t i = 0; i < args.size(); ++i) {
-        const Expr& arg = *args[i];
-        if (proc.params[i].byRef && arg.isVariable() && !arg.parenthesized && !arg.readOnly)
-            frame[i + 1] = Value::reference(&storage(arg));
-        else
-            frame[i + 1] = eval(arg);
-    }
+    bind(frame);
     m_frame = frame;
     m_procedure = &proc;
+    if (me)
+        m_me = me;
     m_resumeNext = false;
     m_frameCursors = m_cursors.size();
     try {
@@ -199,10 +206,31 @@ Value Machine::callProcedure(const Procedure& proc, const ExprList& args)
     } catch (RuntimeError& error) {
         // The line this routine is at: where it failed, or (restored by the frame of the call
         // that failed) the line of that call.
-        error.addFrame(proc.name, line.load(std::memory_order_relaxed));
+        error.addFrame(qualifiedName(proc), line.load(std::memory_order_relaxed));
         throw;
     }
     return std::move(frame[0]);
+}
+
+Value Machine::callProcedure(const Procedure& proc, const ExprList& args, ClassInstance* me)
+{
+    return enterProcedure(proc, args.size(), me, [&](Value* frame) {
+        for (size_t i = 0; i < args.size(); ++i) {
+            const Expr& arg = *args[i];
+            if (proc.params[i].byRef && arg.isVariable() && !arg.parenthesized && !arg.readOnly)
+                frame[i + 1] = Value::reference(&storage(arg));
+            else
+                frame[i + 1] = eval(arg);
+        }
+    });
+}
+
+Value Machine::callWithValues(const Procedure& proc, std::span<const Value> args, ClassInstance* me)
+{
+    return enterProcedure(proc, args.size(), me, [&](Value* frame) {
+        for (size_t i = 0; i < args.size(); ++i)
+            frame[i + 1] = args[i];
+    });
 }
 
 std::vector<Value> Machine::evalArgs(const ExprList& args)
@@ -240,6 +268,8 @@ std::int32_t checkedIndex(const Value& array, const Value& index)
     return at;
 }
 
+} // namespace
+
 // Where the element of those indices is among the array's items, first index fastest.
 size_t flatIndex(const Value& array, const std::vector<Value>& indices)
 {
@@ -259,10 +289,12 @@ size_t flatIndex(const Value& array, const std::vector<Value>& indices)
     return offset;
 }
 
-} // namespace
-
 Value Machine::indexRead(const Expr& expr)
 {
+    if (const Value& held = storage(*expr.left); held.isObject()) {
+        const Value object = held; // the call may assign the variable
+        return applyDefault(object, expr.args);
+    }
     if (expr.args.size() != 1) {
         const std::vector<Value> indices = evalArgs(expr.args);
         const Value& array = storage(*expr.left);
@@ -305,8 +337,7 @@ Value Machine::applyRead(const Expr& expr)
 {
     const Value base = eval(*expr.left);
     if (base.isObject())
-        throw RuntimeError(base.isNothing() ? ErrorNumber::ObjectRequired
-                                            : ErrorNumber::UnsupportedMember);
+        return applyDefault(base, expr.args);
     if (!base.isArray())
         throw RuntimeError(ErrorNumber::TypeMismatch);
     return base.array()[flatIndex(base, evalArgs(expr.args))];
@@ -356,9 +387,11 @@ Value Machine::member(const Expr& expr)
     const Value object = eval(*expr.left);
     if (!object.isObject() || object.isNothing())
         throw RuntimeError(ErrorNumber::ObjectRequired);
-    const std::vector<Value> args = evalArgs(expr.args);
     // Hold the object: the call may drop the variable's reference to it.
     const std::shared_ptr<HostObject> target = object.objectRef();
+    if (auto* instance = dynamic_cast<ClassInstance*>(target.get()))
+        return readMember(*instance, expr);
+    const std::vector<Value> args = evalArgs(expr.args);
     if (expr.hasParens)
         return target->call(*expr.name, args);
     return target->getProperty(*expr.name);

@@ -49,6 +49,10 @@ Flow Machine::execBlock(const Block& block)
             index = target.index - 1; // the loop's increment lands on the target (size_t wraps)
             continue;
         }
+        // Instances the statement let go of end before the next statement, as they do in the
+        // dialect the moment their last reference goes.
+        if (instances->released) [[unlikely]]
+            collectGarbage();
         if (flow != Flow::Normal)
             return flow;
     }
@@ -150,7 +154,15 @@ void Machine::assign(const Stmt& stmt)
         const Value object = eval(*target.left);
         if (!object.isObject() || object.isNothing())
             throw RuntimeError(ErrorNumber::ObjectRequired);
-        object.objectRef()->setProperty(*target.name, value);
+        // Hold the object: a property routine may drop the variable's reference to it.
+        const std::shared_ptr<HostObject> held = object.objectRef();
+        if (auto* instance = dynamic_cast<ClassInstance*>(held.get())) {
+            assignMember(*instance, target, std::move(value), stmt.isSet);
+            return;
+        }
+        if (!target.args.empty()) // a host's properties take no arguments
+            throw RuntimeError(ErrorNumber::UnsupportedMember);
+        held->setProperty(*target.name, value);
         return;
     }
     default:

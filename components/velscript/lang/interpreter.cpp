@@ -9,11 +9,21 @@
 
 namespace velscript::lang {
 
-Machine::Machine(Host& hostIn) : host(hostIn), err(std::make_shared<ErrObject>())
+Machine::Machine(Host& hostIn)
+    : host(hostIn), err(std::make_shared<ErrObject>()),
+      instances(std::make_shared<InstanceRegistry>())
 {
     bound.emplace_back(QStringLiteral("Err"), Value(std::shared_ptr<HostObject>(err)));
     m_stack.resize(size_t(limits.stackSlots));
     freshGlobals();
+}
+
+Machine::~Machine()
+{
+    // No script runs from here on: what is left is freed, cycles included, and an instance
+    // something outside still holds is freed when that lets go.
+    endInstances(false);
+    instances->closed = true;
 }
 
 void Machine::freshGlobals()
@@ -38,7 +48,15 @@ void Machine::sleep(int milliseconds)
 
 Interpreter::Interpreter(Host& host) : m(std::make_unique<Machine>(host)) {}
 
-Interpreter::~Interpreter() = default;
+Interpreter::~Interpreter()
+{
+    // The program's instances end with it; a stopped program runs no more script, and the end
+    // is not stepped.
+    if (!m->stop.load()) {
+        m->hooked = false;
+        m->endInstances(true);
+    }
+}
 
 void Interpreter::bindObject(const QString& name, std::shared_ptr<HostObject> object)
 {
@@ -124,6 +142,7 @@ std::optional<ScriptError> Interpreter::load(const QString& source)
     } catch (const std::bad_alloc&) {
         // The half-built program was freed while unwinding; none of it is left to run.
         m->procedures.clear();
+        m->classes.clear();
         m->module.reset();
         m->freshGlobals();
         return outOfMemory();
@@ -133,25 +152,43 @@ std::optional<ScriptError> Interpreter::load(const QString& source)
 std::optional<ScriptError> Interpreter::loadSource(const QString& source)
 {
     auto parsed = parseModule(source);
+    // The instances of the program that ends end first, while their classes' code is there;
+    // that is not stepped (the host may hold its own lock around a load).
+    {
+        const bool hooked = m->hooked;
+        m->hooked = false;
+        m->endInstances(!m->stop.load());
+        m->hooked = hooked;
+    }
     // A new source starts from fresh module variables; the bound objects stay bound. One that
     // fails to load leaves nothing of the previous one to run.
     m->procedures.clear();
+    m->classes.clear();
     m->module.reset();
     m->freshGlobals();
     if (!parsed)
         return parsed.error();
     auto module = std::make_unique<Module>(std::move(*parsed));
+    const auto redefined = [this](const QString& name, int line) {
+        m->procedures.clear();
+        m->classes.clear();
+        return syntaxError(QStringLiteral("Name redefined: '%1'").arg(name), line, 1);
+    };
     for (const auto& proc : module->procedures) {
         const QString key = proc->name.toLower();
-        if (m->procedures.contains(key)) {
-            m->procedures.clear();
-            return syntaxError(QStringLiteral("Name redefined: '%1'").arg(proc->name), proc->line,
-                               1);
-        }
+        if (m->procedures.contains(key))
+            return redefined(proc->name, proc->line);
         m->procedures.emplace(key, proc.get());
     }
-    if (auto error = resolveModule(*module, m->globals, m->procedures)) {
+    for (const auto& cls : module->classes) {
+        const QString key = cls->name.toLower();
+        if (m->procedures.contains(key) || m->classes.contains(key))
+            return redefined(cls->name, cls->line);
+        m->classes.emplace(key, cls.get());
+    }
+    if (auto error = resolveModule(*module, m->globals, {m->procedures, m->classes})) {
         m->procedures.clear();
+        m->classes.clear();
         return error;
     }
     m->module = std::move(module);
@@ -218,8 +255,9 @@ Outcome Interpreter::runStatements(Module& snippet)
     const Machine::TypedScope scope = m->typedScope();
     if (m->module && m->module->optionExplicit)
         snippet.optionExplicit = true;
-    const auto error = preparedTyped(
-        [&] { return resolveTyped(snippet, m->globals, m->procedures, scope.procedure); });
+    const auto error = preparedTyped([&] {
+        return resolveTyped(snippet, m->globals, {m->procedures, m->classes}, scope.procedure);
+    });
     if (error)
         return failedWith(*error);
     return m->guarded([this, &snippet, scope] {
@@ -232,7 +270,7 @@ Outcome Interpreter::runExpression(ParsedExpression& typed, Value* result)
 {
     const Machine::TypedScope scope = m->typedScope();
     const auto error = preparedTyped([&] {
-        return resolveExpression(typed.expr, m->globals, m->procedures,
+        return resolveExpression(typed.expr, m->globals, {m->procedures, m->classes},
                                  m->module && m->module->optionExplicit, scope.procedure);
     });
     if (error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lang/ast.h"
+#include "lang/class_instance.h"
 #include "lang/err_object.h"
 #include "lang/errors.h"
 #include "lang/host.h"
@@ -13,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <span>
 #include <vector>
 
 namespace velscript::lang {
@@ -20,6 +22,10 @@ namespace velscript::lang {
 // The lowest address the calling thread's stack may reach before a call is refused, measured once
 // per thread; 0 when the thread's stack bounds are unknown.
 std::uintptr_t nativeStackLimit();
+
+// Where the element of those indices is among the array's items, first index fastest; error 9
+// for indices out of its bounds or of another count than its dimensions.
+size_t flatIndex(const Value& array, const std::vector<Value>& indices);
 
 enum class Flow : std::uint8_t { Normal, ExitDo, ExitFor, ExitProcedure };
 
@@ -29,6 +35,9 @@ enum class Flow : std::uint8_t { Normal, ExitDo, ExitFor, ExitProcedure };
 class Machine {
 public:
     explicit Machine(Host& host);
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
 
     // Runs `body` at module level (no frame) with the thread's stack bounds measured; turns
     // errors and stop requests into an Outcome.
@@ -36,7 +45,20 @@ public:
 
     Flow execBlock(const Block& block);
     Value eval(const Expr& expr);
-    Value callProcedure(const Procedure& proc, const ExprList& args);
+    // `me` is the instance a class's routine runs for; a routine of the same class called from
+    // inside it runs for the same instance.
+    Value callProcedure(const Procedure& proc, const ExprList& args, ClassInstance* me = nullptr);
+    Value callWithValues(const Procedure& proc, std::span<const Value> args, ClassInstance* me);
+    // A class instance's member as a host reaches it: called, read, or assigned (the value last).
+    enum class MemberUse : std::uint8_t { Call, Get, Let, Set };
+    Value useMember(ClassInstance& instance, const QString& name, MemberUse use,
+                    std::span<const Value> args);
+    // What an instance stands for where a plain value is needed: its Default member.
+    Value defaultOf(ClassInstance& instance);
+    // Ends every instance of the program that is ending: the module's variables let go, then the
+    // instances that only hold each other. Class_Terminate runs when `runTerminate`, with the
+    // state the caller set (the hook off at an interpreter's end).
+    void endInstances(bool runTerminate);
     // The variable an expression names (Local, LocalRef or Global), by-reference slots followed.
     Value& storage(const Expr& expr);
     void sleep(int milliseconds);
@@ -63,6 +85,8 @@ public:
     // Rnd's 24-bit state, the last number it gave (Rnd(0) gives it again).
     std::uint32_t randomSeed = initialRandomSeed;
     static constexpr std::uint32_t initialRandomSeed = 0x50000;
+    ClassTable classes;
+    std::shared_ptr<InstanceRegistry> instances;
 
 private:
     struct FrameGuard;
@@ -117,6 +141,17 @@ private:
     Value indexRead(const Expr& expr);
     void indexWrite(const Expr& target, Value value);
     Value member(const Expr& expr);
+    Value newInstance(const ClassDef& cls);
+    const ClassMember& findMember(ClassInstance& instance, const QString& name) const;
+    Value readMember(ClassInstance& instance, const Expr& expr);
+    void assignMember(ClassInstance& instance, const Expr& target, Value value, bool isSet);
+    // `obj(args)` on an instance: its Default member with those arguments.
+    Value applyDefault(const Value& object, const ExprList& args);
+    // Runs the Class_Terminate of the instances whose last reference went, and frees them.
+    void collectGarbage();
+    void runTerminate(ClassInstance& instance);
+    template <typename Bind>
+    Value enterProcedure(const Procedure& proc, size_t argCount, ClassInstance* me, Bind bind);
     // `left(args)` on what any expression answers, read and as the place an assignment changes.
     Value applyRead(const Expr& expr);
     Value& place(const Expr& target);
@@ -130,17 +165,19 @@ private:
     struct TypedScope {
         const Procedure* procedure = nullptr;
         Value* frame = nullptr;
+        ClassInstance* me = nullptr;
     };
     TypedScope typedScope() const
     {
         if (!m_running || !m_procedure)
             return {};
-        return {m_procedure, m_frame};
+        return {m_procedure, m_frame, m_me};
     }
     void enter(const TypedScope& scope)
     {
         m_procedure = scope.procedure;
         m_frame = scope.frame;
+        m_me = scope.me;
     }
 
     std::vector<Value> m_stack;
@@ -149,6 +186,8 @@ private:
     size_t m_stackTop = 0;
     Value* m_frame = nullptr;
     const Procedure* m_procedure = nullptr; // the routine m_frame belongs to
+    ClassInstance* m_me = nullptr;          // the instance a class's routine runs for
+    bool m_collecting = false;              // Class_Terminate routines are being run
     int m_depth = 0;
     bool m_resumeNext = false;
     bool m_running = false;          // inside guarded(): a run typed from the hook is nested
@@ -180,6 +219,7 @@ template <typename Body> Outcome Machine::guarded(Body body)
         int line = m.line.load(std::memory_order_relaxed);
         Value* frame = m.m_frame;
         const Procedure* procedure = m.m_procedure;
+        ClassInstance* me = m.m_me;
         bool resumeNext = m.m_resumeNext;
         size_t frameCursors = m.m_frameCursors;
         ~Restore()
@@ -191,11 +231,13 @@ template <typename Body> Outcome Machine::guarded(Body body)
                 m.line.store(line, std::memory_order_relaxed);
             m.m_frame = frame;
             m.m_procedure = procedure;
+            m.m_me = me;
             m.m_resumeNext = resumeNext;
         }
     } restore{*this};
     m_frame = nullptr;
     m_procedure = nullptr;
+    m_me = nullptr;
     m_resumeNext = false;
     m_running = true;
     // Typed text cannot step back into the script it interrupts.
@@ -210,6 +252,9 @@ template <typename Body> Outcome Machine::guarded(Body body)
     };
     try {
         body();
+        // Instances the run's last statements let go of end with it.
+        if (instances->released)
+            collectGarbage();
     } catch (const RuntimeError& error) {
         fail(error);
     } catch (const StopRequest& request) {

@@ -1,5 +1,7 @@
 #include "lang/parser.h"
 
+#include "lang/interpreter.h"
+
 #include <QScopeGuard>
 
 #include <utility>
@@ -204,6 +206,10 @@ Module Parser::module(bool allowDefinitions, std::unique_ptr<Stmt> first)
             if (modifier)
                 next();
             result.procedures.push_back(procedure());
+        } else if (atKeyword(Keyword::Class)) {
+            if (!allowDefinitions)
+                fail(QStringLiteral("Expected statement"));
+            result.classes.push_back(classDefinition());
         } else if (atKeyword(Keyword::Option)) {
             next();
             expectKeyword(Keyword::Explicit);
@@ -223,7 +229,27 @@ std::unique_ptr<Procedure> Parser::procedure()
 {
     auto proc = std::make_unique<Procedure>();
     proc->line = peek().line;
-    proc->isFunction = next().keyword == Keyword::Function;
+    const Token& introducer = next();
+    if (introducer.keyword == Keyword::Property) {
+        const auto atWord = [this](QStringView word) {
+            return peek().kind == TokenKind::Identifier &&
+                   peek().name->compare(word, Qt::CaseInsensitive) == 0;
+        };
+        if (acceptKeyword(Keyword::Set))
+            proc->kind = ProcedureKind::PropertySet;
+        else if (atWord(u"Get"))
+            proc->kind = ProcedureKind::PropertyGet;
+        else if (atWord(u"Let"))
+            proc->kind = ProcedureKind::PropertyLet;
+        else
+            fail(QStringLiteral("Expected 'Get', 'Let' or 'Set'"));
+        if (proc->kind != ProcedureKind::PropertySet)
+            next();
+    } else if (introducer.keyword == Keyword::Function) {
+        proc->kind = ProcedureKind::Function;
+    }
+    proc->isFunction =
+        proc->kind == ProcedureKind::Function || proc->kind == ProcedureKind::PropertyGet;
     proc->name = *expectIdentifier();
     if (acceptOperator(u"(")) {
         if (!atOperator(u")")) {
@@ -243,11 +269,173 @@ std::unique_ptr<Procedure> Parser::procedure()
         }
         expectOperator(u")");
     }
+    const bool assigns =
+        proc->kind == ProcedureKind::PropertyLet || proc->kind == ProcedureKind::PropertySet;
+    if (assigns && proc->params.empty())
+        failAt(introducer, QStringLiteral("Property Let and Set need the assigned value's "
+                                          "parameter"));
     m_procedure = proc.get();
     proc->body = block();
     m_procedure = nullptr;
-    expectEnd(proc->isFunction ? Keyword::Function : Keyword::Sub);
+    switch (proc->kind) {
+    case ProcedureKind::Sub:
+        expectEnd(Keyword::Sub);
+        break;
+    case ProcedureKind::Function:
+        expectEnd(Keyword::Function);
+        break;
+    default:
+        expectEnd(Keyword::Property);
+        break;
+    }
     return proc;
+}
+
+// `Class Name ... End Class`: variables and routines, each Public (the default) or Private.
+std::unique_ptr<ClassDef> Parser::classDefinition()
+{
+    NestingGuard guard(*this);
+    auto cls = std::make_unique<ClassDef>();
+    cls->line = next().line;
+    cls->name = *expectIdentifier();
+    endOfStatement();
+    m_class = cls.get();
+    const auto leave = qScopeGuard([this] { m_class = nullptr; });
+    while (true) {
+        skipSeparators();
+        if (atKeyword(Keyword::End) && atKeyword(Keyword::Class, 1))
+            break;
+        if (peek().kind == TokenKind::End)
+            fail(QStringLiteral("Expected 'End Class'"));
+        bool isPublic = true;
+        bool modifier = false;
+        bool isDefault = false;
+        if (acceptKeyword(Keyword::Public)) {
+            modifier = true;
+            if (peek().kind == TokenKind::Identifier &&
+                peek().name->compare(u"Default", Qt::CaseInsensitive) == 0 &&
+                (atKeyword(Keyword::Function, 1) || atKeyword(Keyword::Property, 1) ||
+                 atKeyword(Keyword::Sub, 1))) {
+                next();
+                isDefault = true;
+            }
+        } else if (acceptKeyword(Keyword::Private)) {
+            modifier = true;
+            isPublic = false;
+        }
+        if (atKeyword(Keyword::Sub) || atKeyword(Keyword::Function) ||
+            atKeyword(Keyword::Property)) {
+            const Token at = peek();
+            auto proc = procedure();
+            if (isDefault &&
+                (proc->kind == ProcedureKind::Sub || proc->kind == ProcedureKind::PropertyLet ||
+                 proc->kind == ProcedureKind::PropertySet))
+                failAt(at, QStringLiteral("'Default' only on a Function or a Property Get"));
+            proc->isPublic = isPublic;
+            proc->isDefault = isDefault;
+            proc->owner = cls.get();
+            cls->procedures.push_back(std::move(proc));
+        } else if (acceptKeyword(Keyword::Dim) || modifier) {
+            classVariables(*cls, isPublic);
+        } else {
+            fail(QStringLiteral("Expected a variable, 'Sub', 'Function' or 'Property'"));
+        }
+        endOfStatement();
+    }
+    expectEnd(Keyword::Class);
+    classMembers(*cls);
+    return cls;
+}
+
+// `name`, `name()` and `name(2, 3)`, the bounds whole numbers as written.
+void Parser::classVariables(ClassDef& cls, bool isPublic)
+{
+    do {
+        ClassField field;
+        field.isPublic = isPublic;
+        field.line = peek().line;
+        field.column = peek().column;
+        field.name = *expectIdentifier();
+        if (acceptOperator(u"(")) {
+            field.isArray = true;
+            if (!atOperator(u")")) {
+                do {
+                    const Token& bound = peek();
+                    if (bound.kind != TokenKind::Number || !bound.value.isInteger() ||
+                        bound.value.integer() < 0)
+                        fail(QStringLiteral("Expected a whole number for the array's bound"));
+                    field.extents.push_back(bound.value.integer() + 1);
+                    next();
+                } while (acceptOperator(u","));
+                if (field.extents.size() > MaxDimensions)
+                    fail(QStringLiteral("Too many dimensions"));
+            }
+            expectOperator(u")");
+        }
+        cls.fields.push_back(std::move(field));
+    } while (acceptOperator(u","));
+}
+
+// Each name of the class stands for one variable, one Sub or Function, or up to one of each
+// property routine.
+void Parser::classMembers(ClassDef& cls) const
+{
+    const auto redefined = [](const QString& name, int line, int column) {
+        throw SyntaxFailure{
+            syntaxError(QStringLiteral("Name redefined: '%1'").arg(name), line, column)};
+    };
+    for (size_t i = 0; i < cls.fields.size(); ++i) {
+        const ClassField& field = cls.fields[i];
+        auto [it, added] = cls.members.try_emplace(field.name.toLower());
+        if (!added)
+            redefined(field.name, field.line, field.column);
+        it->second.field = int(i);
+        it->second.isPublic = field.isPublic;
+    }
+    for (const auto& proc : cls.procedures) {
+        const QString key = proc->name.toLower();
+        if (key == u"class_initialize" || key == u"class_terminate") {
+            if (proc->kind != ProcedureKind::Sub || !proc->params.empty())
+                throw SyntaxFailure{syntaxError(
+                    QStringLiteral("'%1' must be a Sub without arguments").arg(proc->name),
+                    proc->line, 1)};
+            const Procedure*& slot = key == u"class_initialize" ? cls.initialize : cls.terminate;
+            if (slot)
+                redefined(proc->name, proc->line, 1);
+            slot = proc.get();
+            continue;
+        }
+        ClassMember& member = cls.members[key];
+        Procedure** slot = nullptr;
+        switch (proc->kind) {
+        case ProcedureKind::Sub:
+        case ProcedureKind::Function:
+            slot = &member.method;
+            break;
+        case ProcedureKind::PropertyGet:
+            slot = &member.get;
+            break;
+        case ProcedureKind::PropertyLet:
+            slot = &member.let;
+            break;
+        case ProcedureKind::PropertySet:
+            slot = &member.set;
+            break;
+        }
+        const bool clash =
+            member.field >= 0 || *slot ||
+            (proc->kind <= ProcedureKind::Function ? member.get || member.let || member.set
+                                                   : member.method != nullptr);
+        if (clash)
+            redefined(proc->name, proc->line, 1);
+        *slot = proc.get();
+        if (proc->isDefault) {
+            if (cls.defaultMember)
+                throw SyntaxFailure{
+                    syntaxError(QStringLiteral("A class has one 'Default' member"), proc->line, 1)};
+            cls.defaultMember = &member;
+        }
+    }
 }
 
 Block Parser::block()
@@ -258,7 +446,8 @@ Block Parser::block()
         skipSeparators();
         if (isBlockEnd(peek()))
             return result;
-        if (atKeyword(Keyword::Sub) || atKeyword(Keyword::Function))
+        if (atKeyword(Keyword::Sub) || atKeyword(Keyword::Function) || atKeyword(Keyword::Class) ||
+            atKeyword(Keyword::Property))
             fail(QStringLiteral("Expected statement"));
         result.push_back(statement());
         endOfStatement();
@@ -277,7 +466,7 @@ std::unique_ptr<Stmt> Parser::statement()
     const int outerOperators = std::exchange(m_operators, 0);
     const auto restore = qScopeGuard([&] { m_operators = outerOperators; });
     const Token& token = peek();
-    if (token.kind == TokenKind::Identifier || atOperator(u"."))
+    if (token.kind == TokenKind::Identifier || atOperator(u".") || atKeyword(Keyword::Me))
         return assignmentOrCall();
     if (token.kind != TokenKind::Keyword)
         fail(QStringLiteral("Expected statement"));
@@ -305,7 +494,7 @@ std::unique_ptr<Stmt> Parser::statement()
         return constStatement();
     case Keyword::Set: {
         next();
-        if (peek().kind != TokenKind::Identifier && !atOperator(u"."))
+        if (peek().kind != TokenKind::Identifier && !atOperator(u".") && !atKeyword(Keyword::Me))
             fail(QStringLiteral("Expected identifier"));
         auto stmt = assignmentOrCall();
         if (stmt->kind != StmtKind::Assign)

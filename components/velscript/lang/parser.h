@@ -60,6 +60,9 @@ private:
 
     // Statements.
     std::unique_ptr<Procedure> procedure();
+    std::unique_ptr<ClassDef> classDefinition();
+    void classVariables(ClassDef& cls, bool isPublic);
+    void classMembers(ClassDef& cls) const;
     Block block();
     void endOfStatement();
     std::unique_ptr<Stmt> statement();
@@ -103,6 +106,7 @@ private:
     int m_with = 0; // With blocks around the statement being parsed
     int m_singleLineIf = 0;
     const Procedure* m_procedure = nullptr;
+    const ClassDef* m_class = nullptr; // the class whose body is being read
 };
 
 // Bounds the parser's recursion so that a deeply nested source is an error, not a crash.

@@ -196,12 +196,15 @@ std::unique_ptr<Stmt> Parser::exitStatement()
         valid = m_loopFor > 0;
     } else if (acceptKeyword(Keyword::Sub)) {
         stmt->exitKind = ExitKind::Sub;
-        valid = m_procedure && !m_procedure->isFunction;
+        valid = m_procedure && m_procedure->kind == ProcedureKind::Sub;
     } else if (acceptKeyword(Keyword::Function)) {
         stmt->exitKind = ExitKind::Function;
-        valid = m_procedure && m_procedure->isFunction;
+        valid = m_procedure && m_procedure->kind == ProcedureKind::Function;
+    } else if (acceptKeyword(Keyword::Property)) {
+        stmt->exitKind = ExitKind::Property;
+        valid = m_procedure && m_procedure->kind >= ProcedureKind::PropertyGet;
     } else {
-        fail(QStringLiteral("Expected 'Do', 'For', 'Sub' or 'Function'"));
+        fail(QStringLiteral("Expected 'Do', 'For', 'Sub', 'Function' or 'Property'"));
     }
     if (!valid)
         failAt(what, QStringLiteral("Invalid 'Exit' statement"));

@@ -218,6 +218,8 @@ ExprPtr Parser::postfix()
         if (m_with == 0)
             fail(QStringLiteral("Invalid or unqualified reference"));
         expr = makeExpr(ExprKind::WithObject, peek());
+    } else if (atKeyword(Keyword::Me)) {
+        expr = makeExpr(ExprKind::Me, next());
     } else if (peek().kind != TokenKind::Identifier) {
         return primary();
     } else {
@@ -232,8 +234,8 @@ ExprPtr Parser::postfix()
     }
     // Members and further argument lists apply to whatever comes before them: `a(0)(1)`,
     // `Split(s, ",")(1)`, `obj.Items(2).Name`.
-    while ((atOperator(u".") &&
-            (expr->kind == ExprKind::WithObject || !(m_with > 0 && peek().spaced))) ||
+    while ((atOperator(u".") && (expr->kind == ExprKind::WithObject || expr->kind == ExprKind::Me ||
+                                 !(m_with > 0 && peek().spaced))) ||
            (atOperator(u"(") && expr->hasParens)) {
         countOperator();
         if (atOperator(u"(")) {
@@ -288,6 +290,13 @@ ExprPtr Parser::primary()
         case Keyword::Nothing:
             value = Value::nothing();
             break;
+        case Keyword::New: {
+            next();
+            const Token& name = peek();
+            ExprPtr created = makeExpr(ExprKind::New, name);
+            created->name = expectIdentifier();
+            return created;
+        }
         default:
             fail(QStringLiteral("Expected expression"));
         }
@@ -319,7 +328,7 @@ std::unique_ptr<Stmt> Parser::assignmentOrCall()
 std::unique_ptr<Stmt> Parser::assignmentOrCall(ExprPtr target, int line)
 {
     if (acceptOperator(u"=")) {
-        if (target->kind == ExprKind::Member && target->hasParens)
+        if (target->kind == ExprKind::Me || target->kind == ExprKind::WithObject)
             fail(QStringLiteral("Expected end of statement"));
         auto stmt = makeStmt(StmtKind::Assign, line);
         stmt->target = std::move(target);

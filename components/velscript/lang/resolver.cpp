@@ -35,8 +35,9 @@ struct LocalInfo {
 
 class Resolver {
 public:
-    Resolver(GlobalTable& globals, const ProcedureTable& procedures, bool optionExplicit)
-        : m_globals(globals), m_procedures(procedures), m_explicit(optionExplicit)
+    Resolver(GlobalTable& globals, const Definitions& definitions, bool optionExplicit)
+        : m_globals(globals), m_procedures(definitions.procedures), m_classes(definitions.classes),
+          m_explicit(optionExplicit)
     {}
 
     void moduleStatements(Block& block)
@@ -53,6 +54,7 @@ public:
     void pausedIn(const Procedure& proc)
     {
         m_proc = &proc;
+        m_class = proc.owner;
         m_fixedLocals = true;
         m_locals.clear();
         for (size_t slot = 1; slot < proc.locals.size(); ++slot) {
@@ -64,6 +66,7 @@ public:
     void procedure(Procedure& proc)
     {
         m_proc = &proc;
+        m_class = proc.owner;
         m_locals.clear();
         m_slotCount = 1;
         for (const Parameter& param : proc.params) {
@@ -79,6 +82,7 @@ public:
         for (const auto& [name, info] : m_locals)
             proc.locals[size_t(info.slot)] = LocalName{name, info.byRef, info.constant};
         m_proc = nullptr;
+        m_class = nullptr;
     }
 
 private:
@@ -160,6 +164,9 @@ private:
     void resolveTarget(Expr& target);
     void checkAssignable(const Expr& target);
     void resolveCallee(Expr& callee);
+    const ClassMember* classMember(const QString& key) const;
+    bool classRoutine(Expr& expr);
+    static void onMe(Expr& expr);
     // How a name is used where it would be made: a read makes a module name that routines do
     // not share.
     enum class Use { Read, Write };
@@ -168,9 +175,11 @@ private:
 
     GlobalTable& m_globals;
     const ProcedureTable& m_procedures;
+    const ClassTable& m_classes;
     bool m_explicit;
     const Procedure* m_proc = nullptr;
-    bool m_fixedLocals = false; // typed text in a paused routine: no slot may be added
+    const ClassDef* m_class = nullptr; // the class of the routine being resolved
+    bool m_fixedLocals = false;        // typed text in a paused routine: no slot may be added
     NameMap<LocalInfo> m_locals;
     NameSet m_declaredHere;
     int m_slotCount = 1;
@@ -194,6 +203,11 @@ bool Resolver::variable(Expr& expr, bool create, Use use)
             expr.readOnly = it->second.constant;
             return true;
         }
+    }
+    if (const ClassMember* member = classMember(key); member && member->field >= 0) {
+        expr.kind = ExprKind::Field;
+        expr.slot = member->field;
+        return true;
     }
     // A routine's undeclared name is its own unless the module declares or assigns it.
     const bool routinesOwn = m_proc && !m_fixedLocals && m_globals.readOnlyInModule.contains(key);
@@ -225,8 +239,48 @@ bool Resolver::variable(Expr& expr, bool create, Use use)
     return true;
 }
 
+const ClassMember* Resolver::classMember(const QString& key) const
+{
+    if (!m_class)
+        return nullptr;
+    const auto it = m_class->members.find(key);
+    return it == m_class->members.end() ? nullptr : &it->second;
+}
+
+// `.Name` on the instance itself: how a class's routine reaches a property it can only assign.
+void Resolver::onMe(Expr& expr)
+{
+    auto me = std::make_unique<Expr>();
+    me->kind = ExprKind::Me;
+    me->line = expr.line;
+    me->column = expr.column;
+    expr.left = std::move(me);
+    expr.kind = ExprKind::Member;
+}
+
+// Inside a class, its own Subs, Functions and Property Gets are called on the same instance.
+bool Resolver::classRoutine(Expr& expr)
+{
+    const ClassMember* member = classMember(expr.name->toLower());
+    if (!member || member->field >= 0)
+        return false;
+    for (auto& arg : expr.args)
+        resolveExpr(arg);
+    if (Procedure* direct = member->method ? member->method : member->get) {
+        expr.kind = ExprKind::Call;
+        expr.procedure = direct;
+        return true;
+    }
+    onMe(expr);
+    return true;
+}
+
 void Resolver::resolveCallee(Expr& callee)
 {
+    if (callee.kind == ExprKind::Name || callee.kind == ExprKind::NameCall) {
+        if (classRoutine(callee))
+            return;
+    }
     for (auto& arg : callee.args)
         resolveExpr(arg);
     if (callee.kind == ExprKind::Member) {
@@ -252,6 +306,8 @@ void Resolver::resolveExpr(ExprPtr& expr)
     switch (e.kind) {
     case ExprKind::Name:
         if (variable(e, false, Use::Read))
+            return;
+        if (classRoutine(e))
             return;
         if (m_procedures.contains(e.name->toLower()) || findBuiltin(*e.name) >= 0) {
             resolveCallee(e);
@@ -282,6 +338,20 @@ void Resolver::resolveExpr(ExprPtr& expr)
     case ExprKind::Member:
         resolveCallee(e);
         return;
+    case ExprKind::Me:
+        if (!m_class)
+            failAt(e.line, e.column, QStringLiteral("Invalid use of 'Me' keyword"));
+        return;
+    case ExprKind::New: {
+        const ClassDef* cls = valueOr<const ClassDef*>(m_classes, e.name->toLower(), nullptr);
+        if (cls) {
+            e.classDef = cls;
+        } else {
+            e.kind = ExprKind::Undefined;
+            e.slot = ErrorNumber::ClassNotDefined;
+        }
+        return;
+    }
     case ExprKind::Apply:
         resolveExpr(e.left);
         for (auto& arg : e.args)
@@ -346,6 +416,16 @@ void Resolver::resolveTarget(Expr& target)
     }
     const QString key = target.name->toLower();
     checkAssignable(target);
+    // A class's property, assigned from inside the class: its Let or Set runs on the instance.
+    if (const ClassMember* member = classMember(key);
+        member && member->field < 0 && !isOwnResult(key) && !m_locals.contains(key)) {
+        if (member->method)
+            failAt(target.line, target.column,
+                   QStringLiteral("Illegal assignment to '%1'").arg(*target.name));
+        onMe(target);
+        resolveCallee(target);
+        return;
+    }
     if (target.kind == ExprKind::NameCall) {
         ExprPtr base = std::make_unique<Expr>();
         base->name = target.name;
@@ -369,7 +449,7 @@ void Resolver::resolveTarget(Expr& target)
 bool hasSideEffects(const Expr& e)
 {
     if (e.kind == ExprKind::Call || e.kind == ExprKind::Member || e.kind == ExprKind::Apply ||
-        e.kind == ExprKind::Undefined)
+        e.kind == ExprKind::Undefined || e.kind == ExprKind::New)
         return true;
     if (e.left && hasSideEffects(*e.left))
         return true;
@@ -388,7 +468,9 @@ bool sameVariable(const Expr& a, const Expr& b)
         return false;
     if (a.kind == ExprKind::Global)
         return a.global == b.global;
-    return (a.kind == ExprKind::Local || a.kind == ExprKind::LocalRef) && a.slot == b.slot;
+    return (a.kind == ExprKind::Local || a.kind == ExprKind::LocalRef ||
+            a.kind == ExprKind::Field) &&
+           a.slot == b.slot;
 }
 
 // `v = v & x` where x cannot change v: appended in place instead of copying v.
@@ -459,13 +541,17 @@ void Resolver::resolveStmt(Stmt& stmt)
 } // namespace
 
 std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
-                                         const ProcedureTable& procedures)
+                                         const Definitions& definitions)
 {
-    Resolver resolver(globals, procedures, module.optionExplicit);
+    Resolver resolver(globals, definitions, module.optionExplicit);
     try {
         resolver.moduleStatements(module.statements);
         for (auto& proc : module.procedures)
             resolver.procedure(*proc);
+        for (auto& cls : module.classes) {
+            for (auto& proc : cls->procedures)
+                resolver.procedure(*proc);
+        }
     } catch (const SyntaxFailure& failure) {
         return failure.error;
     }
@@ -473,9 +559,9 @@ std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
 }
 
 std::optional<ScriptError> resolveTyped(Module& snippet, GlobalTable& globals,
-                                        const ProcedureTable& procedures, const Procedure* pausedIn)
+                                        const Definitions& definitions, const Procedure* pausedIn)
 {
-    Resolver resolver(globals, procedures, snippet.optionExplicit);
+    Resolver resolver(globals, definitions, snippet.optionExplicit);
     try {
         if (pausedIn)
             resolver.pausedIn(*pausedIn);
@@ -487,10 +573,10 @@ std::optional<ScriptError> resolveTyped(Module& snippet, GlobalTable& globals,
 }
 
 std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
-                                             const ProcedureTable& procedures, bool optionExplicit,
+                                             const Definitions& definitions, bool optionExplicit,
                                              const Procedure* pausedIn)
 {
-    Resolver resolver(globals, procedures, optionExplicit);
+    Resolver resolver(globals, definitions, optionExplicit);
     try {
         if (pausedIn)
             resolver.pausedIn(*pausedIn);

@@ -30,24 +30,32 @@ struct GlobalTable {
     void bind(const QString& name, const Value& object);
 };
 
-using ProcedureTable = NameMap<Procedure*>; // lower-case names
+using ProcedureTable = NameMap<Procedure*>;  // lower-case names
+using ClassTable = NameMap<const ClassDef*>; // lower-case names
+
+// What a source defines, for resolving the names that use it.
+struct Definitions {
+    const ProcedureTable& procedures;
+    const ClassTable& classes;
+};
 
 // Turns names into slots, global addresses, routines and built-ins, and finds the statements
 // that can append in place. Module statements are resolved before routines so that routines see
 // the variables the module declares or creates by assigning them; a name a routine uses without
 // declaring it, and that the module only reads, is the routine's own.
 std::optional<ScriptError> resolveModule(Module& module, GlobalTable& globals,
-                                         const ProcedureTable& procedures);
+                                         const Definitions& definitions);
 // Statements typed at run time (a snippet without routines): at module level, or, when
 // `pausedIn` is given, standing in that routine while the script is paused in it, so that its
 // parameters, locals and Function result come before the module variables. What the text declares
-// or makes by assigning is a module variable either way.
+// or makes by assigning is a module variable either way. In a class's routine, the instance's
+// variables and routines come before the module's.
 std::optional<ScriptError> resolveTyped(Module& snippet, GlobalTable& globals,
-                                        const ProcedureTable& procedures,
+                                        const Definitions& definitions,
                                         const Procedure* pausedIn = nullptr);
 // An expression typed at run time, seeing the same names as typed statements.
 std::optional<ScriptError> resolveExpression(ExprPtr& expr, GlobalTable& globals,
-                                             const ProcedureTable& procedures,
+                                             const Definitions& definitions,
                                              bool optionExplicit = false,
                                              const Procedure* pausedIn = nullptr);
 
