@@ -217,6 +217,8 @@ private slots:
     void typedWhilePaused();
     void typedInPausedRoutine();
     void typedInPausedRoutineDeclares();
+    void typedInPausedClassRoutine();
+    void instancesEndWithTheProgram();
     void stepBack();
     void stopEndsEndlessLoop_data();
     void stopEndsEndlessLoop();
@@ -1479,4 +1481,138 @@ void TestLanguageInterpreter::syntaxErrors()
 }
 
 VELSCRIPT_TEST_GUILESS_MAIN(TestLanguageInterpreter)
+// Paused in a class's routine, typed text sees the routine's locals, then the instance's
+// variables and routines, Me included; other instances' members are reached with `.`, Private
+// ones too, as from any routine of their class. At module level again, Private members are
+// refused and Me means nothing.
+void TestLanguageInterpreter::typedInPausedClassRoutine()
+{
+    TypingAt host;
+    Interpreter interpreter(host);
+    host.interpreter = &interpreter;
+    QVERIFY(!interpreter.load(QStringLiteral("Class Counter\n"                         // 1
+                                             "  Private m_count\n"                     // 2
+                                             "  Public Sub Add(n)\n"                   // 3
+                                             "    Dim before\n"                        // 4
+                                             "    before = m_count\n"                  // 5
+                                             "    m_count = m_count + n\n"             // 6
+                                             "  End Sub\n"                             // 7
+                                             "  Public Property Get Count\n"           // 8
+                                             "    Count = m_count\n"                   // 9
+                                             "  End Property\n"                        // 10
+                                             "End Class\n"                             // 11
+                                             "Dim c, other\n"                          // 12
+                                             "Set c = New Counter\n"                   // 13
+                                             "Set other = New Counter\n"               // 14
+                                             "c.Add 2\n"                               // 15
+                                             "c.Add 3\n"                               // 16
+                                             "Log c.Count & \" \" & other.Count\n"))); // 17
+    host.pending[6] = QStringList{
+        QStringLiteral("?before & \"/\" & m_count & \"/\" & n & \"/\" & Me.Count"),
+        QStringLiteral("?Me Is c"),
+        QStringLiteral("m_count = 40"),
+        QStringLiteral("?other.Count"),
+        QStringLiteral("?other.m_count"),
+        QStringLiteral("?TypeName(Me) & Count"),
+    };
+    const Outcome outcome = interpreter.runModule();
+    QVERIFY2(outcome.finished(), qPrintable(failure(outcome)));
+    QCOMPARE(host.answers,
+             (QStringList{QStringLiteral("//2/"), QStringLiteral("True"), QStringLiteral("ok"),
+                          QStringLiteral(""), QStringLiteral(""), QStringLiteral("Counter40")}));
+    QCOMPARE(host.entries, QStringList{QStringLiteral("45 ")});
+    QCOMPARE(evaluated(interpreter, QStringLiteral("c.Count")), QStringLiteral("45"));
+    QCOMPARE(
+        evaluated(interpreter, QStringLiteral("c.m_count")),
+        QStringLiteral("<Run-time error 438: Object doesn't support this property or method>"));
+    QCOMPARE(evaluated(interpreter, QStringLiteral("Me")),
+             QStringLiteral("<Syntax error at column 1: Invalid use of 'Me' keyword>"));
+}
+
+namespace {
+
+class EndLoggingHost : public Host {
+public:
+    void log(const QString& text) override { entries << text; }
+    QStringList entries;
+};
+
+// Counts the Class_Terminate entries in a log.
+qsizetype ended(const QStringList& entries)
+{
+    return entries.filter(QStringLiteral("ended")).size();
+}
+
+const QString trackedClass = QStringLiteral("Class Tracked\n"
+                                            "  Public Other\n"
+                                            "  Private Sub Class_Terminate\n"
+                                            "    Log \"ended\"\n"
+                                            "  End Sub\n"
+                                            "End Class\n");
+
+} // namespace
+
+// A program's instances end when it does: at the load of another source, and with the
+// interpreter, cycles included; a stopped program runs no more script code, not even a
+// Class_Terminate, yet frees its instances all the same (LeakSanitizer checks the asan build).
+void TestLanguageInterpreter::instancesEndWithTheProgram()
+{
+    EndLoggingHost host;
+    const QString cycle = trackedClass + QStringLiteral("Dim a, b\n"
+                                                        "Set a = New Tracked\n"
+                                                        "Set b = New Tracked\n"
+                                                        "Set a.Other = b\n"
+                                                        "Set b.Other = a\n"
+                                                        "Set a = Nothing : Set b = Nothing\n"
+                                                        "Dim kept\n"
+                                                        "Set kept = New Tracked\n");
+    {
+        Interpreter interpreter(host);
+        QVERIFY(!interpreter.load(cycle));
+        QVERIFY(interpreter.runModule().finished());
+        QCOMPARE(ended(host.entries), 0);
+        QVERIFY(!interpreter.load(QStringLiteral("Log \"next\"")));
+        QCOMPARE(ended(host.entries), 3);
+        QVERIFY(interpreter.runModule().finished());
+        QCOMPARE(host.entries.last(), QStringLiteral("next"));
+    }
+    host.entries.clear();
+    {
+        Interpreter interpreter(host);
+        QVERIFY(!interpreter.load(cycle));
+        QVERIFY(interpreter.runModule().finished());
+    }
+    QCOMPARE(ended(host.entries), 3);
+
+    // A chain far longer than the stack could free by recursion ends one instance at a time.
+    host.entries.clear();
+    {
+        Interpreter interpreter(host);
+        interpreter.setHooked(false);
+        QVERIFY(!interpreter.load(trackedClass + QStringLiteral("Dim head, node, i\n"
+                                                                "Set head = New Tracked\n"
+                                                                "Set node = head\n"
+                                                                "For i = 1 To 200000\n"
+                                                                "  Set node.Other = New Tracked\n"
+                                                                "  Set node = node.Other\n"
+                                                                "Next\n"
+                                                                "Set node = Nothing\n"
+                                                                "Set head = Nothing\n"
+                                                                "Log \"freed\"\n")));
+        const Outcome outcome = interpreter.runModule();
+        QVERIFY2(outcome.finished(), qPrintable(failure(outcome)));
+        QCOMPARE(ended(host.entries), 200001);
+        QCOMPARE(host.entries.last(), QStringLiteral("freed"));
+    }
+
+    host.entries.clear();
+    {
+        Interpreter interpreter(host);
+        QVERIFY(!interpreter.load(cycle));
+        QVERIFY(interpreter.runModule().finished());
+        interpreter.requestStop();
+    }
+    QCOMPARE(ended(host.entries), 0);
+}
+
 #include "tst_lang_interpreter.moc"

@@ -125,7 +125,8 @@ private:
         if (m_proc && !m_fixedLocals) {
             // ReDim resizes the array its name reaches, a module's too; it declares a local only
             // where no variable of that name is visible.
-            if (how == StmtKind::ReDim && !m_locals.contains(key) && m_globals.byName.contains(key))
+            if (how == StmtKind::ReDim && !m_locals.contains(key) &&
+                (m_globals.byName.contains(key) || isField(key)))
                 return;
             if (m_locals.contains(key)) {
                 if (how == StmtKind::ReDim)
@@ -146,6 +147,12 @@ private:
         m_globals.readOnlyInModule.erase(key);
         if (constant)
             m_globals.constants.insert(key);
+    }
+
+    bool isField(const QString& key) const
+    {
+        const ClassMember* member = classMember(key);
+        return member && member->field >= 0;
     }
 
     bool isOwnResult(const QString& key) const
