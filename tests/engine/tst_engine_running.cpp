@@ -44,6 +44,7 @@ private slots:
     void executeInPausedRoutine();
     void executeOverrunKeepsPause();
     void initializeResetsModule();
+    void programEndEndsInstances();
     void fastCycle();
     void refusals();
     void syntaxErrorFailsStart();
@@ -385,6 +386,63 @@ void TestEngineRunning::initializeResetsModule()
     QCOMPARE(value(engine->LineNumber()), 0);
     QVERIFY(value(engine->ExitCode()).isEmpty());
     QCOMPARE(shown(engine->Execute(QStringLiteral("IsEmpty(n)"), Variant())),
+             QStringLiteral("True"));
+}
+
+// An instance ends when its last reference goes (a local at the end of Main) and, for those the
+// module keeps, when the program ends: Initialize while idle, or another script text at the next
+// Start. A Class_Terminate that never returns is stopped by the clock, not by hanging the engine.
+void TestEngineRunning::programEndEndsInstances()
+{
+    const QString tracked = QStringLiteral("Class Tracked\n"
+                                           "  Public Label\n"
+                                           "  Private Sub Class_Terminate\n"
+                                           "    Log \"ended \" & Label\n"
+                                           "    If Label = \"stuck\" Then\n"
+                                           "      Do : Loop\n"
+                                           "    End If\n"
+                                           "  End Sub\n"
+                                           "End Class\n");
+    const QString script = tracked + QStringLiteral("Dim kept\n"
+                                                    "Set kept = New Tracked\n"
+                                                    "kept.Label = \"kept\"\n"
+                                                    "Sub Main\n"
+                                                    "  Dim local\n"
+                                                    "  Set local = New Tracked\n"
+                                                    "  local.Label = \"local\"\n"
+                                                    "End Sub\n");
+    auto engine = createdEngine(script);
+    QVERIFY(engine);
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    QCOMPARE(entries(*engine).mid(1), (QStringList{"ended local", "End (exit code 0)"}));
+    ENGINE_OK(engine->ClearLog());
+    ENGINE_OK(engine->Stop(4, Variant::missing()));
+    QCOMPARE(entries(*engine), (QStringList{"ended kept", "Initialized"}));
+
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    ENGINE_OK(engine->ClearLog());
+    ENGINE_OK(engine->Text(counting));
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    QCOMPARE(entries(*engine).first(2), (QStringList{"ended kept", "Start One Cycle (Main)"}));
+
+    ENGINE_OK(engine->Text(script + QStringLiteral("kept.Label = \"stuck\"\n")));
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    ENGINE_OK(engine->ClearLog());
+    QElapsedTimer clock;
+    clock.start();
+    ENGINE_OK(engine->Stop(4, Variant::missing()));
+    QVERIFY(clock.elapsed() < Patience);
+    const QStringList ended = entries(*engine);
+    QCOMPARE(ended.size(), 3);
+    QCOMPARE(ended[0], QStringLiteral("ended stuck"));
+    QCOMPARE(ended[1], QStringLiteral("Class_Terminate stopped at line 6: the program's end gives "
+                                      "it 2 seconds"));
+    QCOMPARE(ended[2], QStringLiteral("Initialized"));
+    QCOMPARE(shown(engine->Execute(QStringLiteral("IsEmpty(kept)"), Variant())),
              QStringLiteral("True"));
 }
 

@@ -45,8 +45,10 @@ ScriptRunner::ScriptRunner(EngineLog& log)
 
 ScriptRunner::~ScriptRunner()
 {
+    bool wasIdle = false;
     {
         const std::lock_guard lock(m_marshal.mutex());
+        wasIdle = m_states.phase() == RunnerPhase::Idle;
         m_orders.quit = true;
         m_pauseAsked = false;
         m_interpreter->requestStop();
@@ -55,6 +57,11 @@ ScriptRunner::~ScriptRunner()
     if (m_canceller)
         m_canceller(m_scriptThread.load());
     m_worker.join();
+    // An idle program ends here, its instances' Class_Terminate run while the runner is whole;
+    // a program that was running when the engine went was stopped and runs no more script.
+    if (wasIdle)
+        m_interpreter->clearStop();
+    m_interpreter.reset();
 }
 
 void ScriptRunner::setCallCanceller(std::function<void(QThread*)> canceller)

@@ -1,6 +1,11 @@
 #include "lang/class_instance.h"
 #include "lang/machine.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
 // The script's own classes at run time: instances made by New, their members reached with `.`,
 // and their end, when Class_Terminate runs.
 
@@ -308,11 +313,11 @@ void Machine::endInstances(bool runTerminate)
 {
     if (!instances->live && !instances->released)
         return;
-    const auto end = [&] {
+    const auto end = [&](bool withTerminate) {
         for (Value& variable : globals.values)
             variable = Value();
         m_scratch = Value();
-        if (runTerminate)
+        if (withTerminate)
             collectGarbage();
         // What is left holds itself: instances in a cycle. Each ends once, then their variables
         // let go of each other.
@@ -322,7 +327,7 @@ void Machine::endInstances(bool runTerminate)
                 held.push_back(std::move(ref));
         for (const auto& ref : held) {
             auto& instance = static_cast<ClassInstance&>(*ref);
-            if (runTerminate && !instance.terminated && instance.cls.terminate) {
+            if (withTerminate && !instance.terminated && instance.cls.terminate) {
                 instance.terminated = true;
                 this->runTerminate(instance);
             }
@@ -333,15 +338,49 @@ void Machine::endInstances(bool runTerminate)
             std::vector<Value> fields = std::move(instance.fields);
         }
         held.clear();
-        if (runTerminate)
+        if (withTerminate)
             collectGarbage();
     };
     if (runTerminate) {
-        const Outcome outcome = guarded(end);
+        // Nobody may be there to press Stop at a program's end: a Class_Terminate that runs on
+        // is stopped by the clock.
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        bool overran = false;
+        std::thread watchdog;
+        try {
+            watchdog = std::thread([&] {
+                std::unique_lock lock(mutex);
+                if (!finished.wait_for(lock, endBudget, [&] { return done; })) {
+                    overran = true;
+                    requestStop();
+                }
+            });
+        } catch (const std::system_error&) {
+            end(false); // no clock, no script code
+            instances->freeReleased();
+            return;
+        }
+        const Outcome outcome = guarded([&] { end(true); });
+        {
+            const std::lock_guard lock(mutex);
+            done = true;
+        }
+        finished.notify_all();
+        watchdog.join();
         if (outcome.failed())
             host.log(formatError(outcome.error, ErrorLayout::Log));
+        if (overran) {
+            stop.store(false);
+            host.log(QStringLiteral("Class_Terminate stopped at line %1: the program's end "
+                                    "gives it %2 seconds")
+                         .arg(line.load())
+                         .arg(endBudget.count() / 1000));
+            end(false); // the rest without script code
+        }
     } else {
-        end();
+        end(false);
     }
     instances->freeReleased();
     // Instances still referenced from outside the program outlive its classes: they answer no

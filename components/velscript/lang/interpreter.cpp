@@ -286,13 +286,18 @@ Outcome Interpreter::runExpression(ParsedExpression& typed, Value* result)
     });
 }
 
-void Interpreter::requestStop()
+void Machine::requestStop()
 {
     {
-        std::lock_guard lock(m->m_sleepMutex);
-        m->stop.store(true);
+        std::lock_guard lock(m_sleepMutex);
+        stop.store(true);
     }
-    m->m_sleepWake.notify_all();
+    m_sleepWake.notify_all();
+}
+
+void Interpreter::requestStop()
+{
+    m->requestStop();
 }
 
 void Interpreter::clearStop()

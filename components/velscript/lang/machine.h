@@ -9,6 +9,7 @@
 #include "lang/resolver.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -57,11 +58,15 @@ public:
     Value defaultOf(ClassInstance& instance);
     // Ends every instance of the program that is ending: the module's variables let go, then the
     // instances that only hold each other. Class_Terminate runs when `runTerminate`, with the
-    // state the caller set (the hook off at an interpreter's end).
+    // state the caller set (the hook off at an interpreter's end), for at most endBudget
+    // together: what is left then is freed without it.
     void endInstances(bool runTerminate);
+    static constexpr std::chrono::milliseconds endBudget{2000};
     // The variable an expression names (Local, LocalRef or Global), by-reference slots followed.
     Value& storage(const Expr& expr);
     void sleep(int milliseconds);
+    // Ends the running script at its next statement boundary, from any thread.
+    void requestStop();
     // The module's state as a new source starts: the language's constants and the bound objects
     // as its variables, and Rnd's first seed.
     void freshGlobals();
