@@ -657,7 +657,7 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
             .split(u'|');
     const QString size = sizes[rng.bounded(int(sizes.size()))];
     QStringList& s = program.statements;
-    switch (rng.bounded(19)) {
+    switch (rng.bounded(20)) {
     case 0: // endless recursion
         program.definitions
             << QStringLiteral("Function %1(k)\n  %1 = %1(k + 1) + 1\nEnd Function").arg(f);
@@ -795,6 +795,57 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
         const QStringList& calls = callsWithShapes();
         const QString shape = shapes[rng.bounded(int(shapes.size()))];
         s << QStringLiteral("%1 = %2").arg(v, calls[rng.bounded(int(calls.size()))].arg(shape));
+        break;
+    }
+    case 19: { // classes turned against themselves and their holders
+        // @C is the class, @N the piece's number.
+        const auto fill = [&](QString text) {
+            return text.replace(QStringLiteral("@C"), QStringLiteral("C%1").arg(n))
+                .replace(QStringLiteral("@N"), QString::number(n));
+        };
+        static const QStringList members = QStringList{
+            // recursion through a property, a Default member and Class_Initialize
+            QStringLiteral("Public Property Get P\n  P = Me.P + 1\nEnd Property"),
+            QStringLiteral("Public Default Function D()\n  D = Me + 1\nEnd Function"),
+            QStringLiteral("Private Sub Class_Initialize\n  Set Other = New @C\nEnd Sub"),
+            // an end that keeps itself alive, makes more instances, or fails
+            QStringLiteral("Private Sub Class_Terminate\n  Set keep@N = Me\nEnd Sub"),
+            QStringLiteral("Private Sub Class_Terminate\n  Dim t\n  Set t = New @C\nEnd Sub"),
+            QStringLiteral("Private Sub Class_Terminate\n  Err.Raise 1000\nEnd Sub"),
+            QStringLiteral("Private Sub Class_Terminate\n  Set Other = Nothing\n"
+                           "  Set holder@N = Nothing\nEnd Sub"),
+            // variables too large to make
+            QStringLiteral("Private big(16777216)"),
+            QStringLiteral("Private cube(2000, 2000, 2000)"),
+            // a routine that drops the last reference to its own instance, then uses it
+            QStringLiteral("Public Sub Drop\n  Set holder@N = Nothing\n  Other = 1\n"
+                           "  Log Me.Other\nEnd Sub"),
+            QStringLiteral("Public Sub Pass\n  Steal@N Other\n  Log TypeName(Other)\nEnd Sub"),
+        };
+        QStringList body{QStringLiteral("Public Other")};
+        QStringList firstLines;
+        for (int i = 0, count = 1 + rng.bounded(3); i < count; ++i) {
+            const QString member = members[rng.bounded(int(members.size()))];
+            // A member written twice is a syntax error, not abuse.
+            if (firstLines.contains(member.section(u'\n', 0, 0)))
+                continue;
+            firstLines << member.section(u'\n', 0, 0);
+            body << fill(member);
+        }
+        program.definitions << fill(QStringLiteral("Class @C\n")) + body.join(u'\n') +
+                                   QStringLiteral("\nEnd Class")
+                            << fill(QStringLiteral("Sub Steal@N(ByRef x)\n  Set holder@N = "
+                                                   "Nothing\n  x = Array(x)\nEnd Sub"));
+        s << fill(QStringLiteral("Set holder@N = New @C"));
+        static const QStringList uses =
+            QStringLiteral("Log holder@N.P|Log holder@N|x@N = holder@N + 1|holder@N.Drop|"
+                           "holder@N.Pass|Set holder@N = Nothing|Set holder@N.Other = holder@N|"
+                           "Set holder@N = New @C|w@N = Array(holder@N, holder@N)|"
+                           "With holder@N\n  Set holder@N = Nothing\n  .Other = 2\nEnd With|"
+                           "For k@N = 1 To 1000\n  Set holder@N = New @C\nNext")
+                .split(u'|');
+        for (int i = 0, count = 1 + rng.bounded(4); i < count; ++i)
+            s << fill(uses[rng.bounded(int(uses.size()))]);
         break;
     }
     default: // an expression near the operator bound
@@ -969,6 +1020,18 @@ void TestLanguageRobustness::deepStructures_data()
     // Each array held twice: releasing one slot does not free it, the other does.
     QTest::newRow("shared nested arrays")
         << "a = Empty\nFor i = 1 To 200000\n  a = Array(a, a)\nNext\na = Empty"
+        << "finished";
+    // Instances that hold the next one: freed one at a time, not by recursion.
+    QTest::newRow("instance chain")
+        << "Class Node\n  Public NextNode\nEnd Class\nSet head = New Node\nSet at = head\n"
+           "For i = 1 To 300000\n  Set at.NextNode = New Node\n  Set at = at.NextNode\nNext\n"
+           "Set at = Nothing\nSet head = Nothing"
+        << "finished";
+    QTest::newRow("instance ring left to the end")
+        << "Class Node\n  Public NextNode\n  Private Sub Class_Terminate\n  End Sub\n"
+           "End Class\nSet head = New Node\nSet at = head\n"
+           "For i = 1 To 100000\n  Set at.NextNode = New Node\n  Set at = at.NextNode\nNext\n"
+           "Set at.NextNode = head\nSet at = Nothing\nSet head = Nothing"
         << "finished";
     QTest::newRow("arrays sharing across variables")
         << "For i = 1 To 100000\n  b = Array(a, b)\n  a = Array(b, a, b)\nNext\nLog 1"

@@ -38,7 +38,8 @@ public:
     Machine* machine; // none once the program that made it has ended
     std::vector<Value> fields;
     std::weak_ptr<HostObject> selfRef;
-    bool terminated = false; // Class_Terminate ran, or will not (Class_Initialize failed)
+    // Class_Terminate ran, or will not: an instance whose New failed never began.
+    bool terminated = true;
 
 private:
     friend struct InstanceRegistry;

@@ -137,14 +137,9 @@ Value Machine::newInstance(const ClassDef& cls)
         array.setFixedSize();
     }
     Value result(ref);
-    if (cls.initialize) {
-        try {
-            callWithValues(*cls.initialize, {}, instance);
-        } catch (...) {
-            instance->terminated = true; // an instance that never began does not end
-            throw;
-        }
-    }
+    if (cls.initialize)
+        callWithValues(*cls.initialize, {}, instance);
+    instance->terminated = false;
     return result;
 }
 

@@ -257,9 +257,6 @@ template <typename Body> Outcome Machine::guarded(Body body)
     };
     try {
         body();
-        // Instances the run's last statements let go of end with it.
-        if (instances->released)
-            collectGarbage();
     } catch (const RuntimeError& error) {
         fail(error);
     } catch (const StopRequest& request) {
@@ -269,6 +266,21 @@ template <typename Body> Outcome Machine::guarded(Body body)
         // An allocation that failed outside any statement (in a typed expression) fails the run,
         // not the process.
         fail(RuntimeError(ErrorNumber::OutOfMemory));
+    }
+    // Instances the run let go of end with it, however it ended; a stopped run runs no more
+    // script, and what a stop leaves is freed without its Class_Terminate.
+    if (instances->released && !m_collecting) {
+        if (!outcome.stopped()) {
+            try {
+                collectGarbage();
+            } catch (const StopRequest& request) {
+                // Stopped in a Class_Terminate: the run did not come to its end by itself.
+                outcome.completion = Outcome::Completion::Stopped;
+                line.store(request.line, std::memory_order_relaxed);
+            } catch (const std::bad_alloc&) {
+            }
+        }
+        instances->freeReleased();
     }
     return outcome;
 }
