@@ -254,11 +254,20 @@ struct ClassDef {
     const Procedure* terminate = nullptr;
     const ClassMember* defaultMember = nullptr;
 
+    // A member call costs a lookup of the name as the script spells it, not a conversion to
+    // lower case: each spelling is looked up that way once, and remembered (a bounded number, as
+    // typed text may try any).
     const ClassMember* find(const QString& name) const
     {
+        if (const auto known = spelled.find(name); known != spelled.end())
+            return known->second;
         const auto it = members.find(name.toLower());
-        return it == members.end() ? nullptr : &it->second;
+        const ClassMember* member = it == members.end() ? nullptr : &it->second;
+        if (spelled.size() < 4096)
+            spelled.emplace(name, member);
+        return member;
     }
+    mutable NameMap<const ClassMember*> spelled; // used on the script's thread only
 };
 
 // "Counter.Add" for a class's routine, the routine's own name otherwise: how a call stack names
