@@ -4,6 +4,7 @@
 #include "lang/errors.h"
 
 #include <QRegularExpression>
+#include <QTimeZone>
 
 #include <cmath>
 
@@ -91,7 +92,9 @@ QDateTime dateOfSerial(double serial)
         seconds -= 86400;
         days += whole < 0 ? -1 : 1;
     }
-    return QDateTime(origin().addDays(days), QTime(0, 0).addSecs(int(seconds)));
+    // In UTC: a serial has no time zone, and a local time asks the system for its zone (reading
+    // the zone's file) at every call.
+    return QDateTime(origin().addDays(days), QTime(0, 0).addSecs(int(seconds)), QTimeZone::utc());
 }
 
 QString dateText(double serial)

@@ -21,7 +21,7 @@ inline constexpr double LastDateSerial = 2958465.99998843;
 
 double dateSerial(const QDateTime& moment);
 double dateSerial(QDate date, QTime time);
-// The date and time of a serial, to the second (rounded half up).
+// The date and time of a serial, to the second (rounded half up), in UTC.
 QDateTime dateOfSerial(double serial);
 // ISO 8601, never the machine's locale: "2024-01-31", "13:45:00" for a serial without days,
 // "2024-01-31 13:45:00".
