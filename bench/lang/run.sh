@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The language against Python 3 on programs that do the same work: a counting loop with
 # arithmetic (10 million rounds), recursive Fibonacci of 27, a 1 MB text built piece by piece, a
-# 1000 x 1000 two-dimensional array filled and summed, a million calls each of FormatNumber and
-# InStrRev (against f"{x:,.2f}" and str.rfind), a million class instances made and asked a method,
-# and three million method calls on one instance (against Python classes).
+# 1000 x 1000 two-dimensional array filled and summed, a million calls each of FormatNumber,
+# InStrRev and DateAdd (against f"{x:,.2f}", str.rfind and a datetime plus a timedelta), a million
+# class instances made and asked a method, and three million method calls on one instance (against
+# Python classes).
 # Each program runs in turn as Python, as velscript --fast and as velscript with the per-statement
 # hook, in the same run; prints the medians and the ratios (below 1 means faster than Python).
 set -euo pipefail
@@ -19,7 +20,7 @@ def once(command):
     out = subprocess.run(command, capture_output=True, text=True, check=True).stdout
     return (time.monotonic_ns() - start) / 1e6, out
 for name in ("counting_loop", "fibonacci", "string_building", "two_dimensional", "format_number",
-             "instr_rev", "new_instances", "method_calls"):
+             "instr_rev", "date_add", "new_instances", "method_calls"):
     kinds = {
         "python": ["python3", f"{programs}/{name}.py"],
         "fast": [velscript, "--fast", f"{programs}/{name}.vbs"],

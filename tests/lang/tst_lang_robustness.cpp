@@ -423,6 +423,9 @@ const QStringList& words()
                             "Rnd Randomize ChrW AscW VarType Exp Atn Sin Cos Tan vbCrLf vbNullChar "
                             "vbTextCompare vbObjectError vbUseDefault vbArray")
                  .split(u' ');
+        w << QStringLiteral("DateAdd DateDiff DatePart FormatDateTime vbFirstFourDays vbUseSystem "
+                            "\"yyyy\" \"ww\" \"q\" #9999-12-31# #100-01-01#")
+                 .split(u' ');
         w << QStringLiteral("0 1 2 42 -1 1.5 .5 1e308 1e309 1e-320 2147483647 2147483648 "
                             "99999999999999999999 &HFF &HFFFFFFFF &H7FFFFFFF& &H &H123456789 1e "
                             "1.2.3 0x10 1_")
@@ -535,7 +538,9 @@ QString blockLine(QRandomGenerator& rng)
                        "Exit For|Exit Sub|Exit Function|On Error Resume Next|On Error GoTo 0|"
                        "With Err|With x|End With|.Number = 1|Log .Number|x = a(0)(1)|a(0)(1) = 2|"
                        "x = #9999-12-31 23:59:59# + x|x = #1/1/100# - x|x = CDate(x)|"
-                       "x = Now - #100-01-01#|Log #12:00 AM# & x")
+                       "x = Now - #100-01-01#|Log #12:00 AM# & x|"
+                       "x = DateAdd(\"m\", x, #9999-12-31#)|x = DateDiff(\"s\", #100-01-01#, x)|"
+                       "Log FormatDateTime(x, vbLongDate)")
             .split(u'|');
     return lines[rng.bounded(int(lines.size()))];
 }
@@ -635,7 +640,12 @@ const QStringList& callsWithShapes()
                        "FormatPercent(0.5, 1, -1, %1)|CDate(%1)|IsDate(%1)|Year(%1)|"
                        "Second(%1)|Weekday(%1, %1)|WeekdayName(%1, %1, %1)|MonthName(%1, %1)|"
                        "DateSerial(%1, %1, %1)|TimeSerial(%1, 1, 1)|DateValue(%1)|TimeValue(%1)|"
-                       "#9999-12-31# + %1|#100-01-01# - %1")
+                       "#9999-12-31# + %1|#100-01-01# - %1|"
+                       "DateAdd(\"yyyy\", %1, #2024-02-29#)|DateAdd(\"s\", %1, #100-01-01#)|"
+                       "DateAdd(\"m\", %1, #9999-12-31 23:59:59#)|DateAdd(%1, 1, %1)|"
+                       "DateDiff(\"s\", %1, #9999-12-31#)|DateDiff(%1, #100-01-01#, %1, %1, %1)|"
+                       "DatePart(\"ww\", %1, %1, %1)|DatePart(%1, #9999-12-31#, %1, %1)|"
+                       "FormatDateTime(%1, %1)|FormatDateTime(#100-01-01#, %1)")
             .split(u'|');
     return all;
 }

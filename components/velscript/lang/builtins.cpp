@@ -180,8 +180,8 @@ const Registry& registry()
 {
     static const Registry instance = [] {
         Registry r;
-        for (auto group :
-             {coreBuiltins(), textBuiltins(), mathBuiltins(), formatBuiltins(), dateBuiltins()}) {
+        for (auto group : {coreBuiltins(), textBuiltins(), mathBuiltins(), formatBuiltins(),
+                           dateBuiltins(), dateArithmeticBuiltins()}) {
             for (const BuiltinDef& def : group) {
                 r.byName.emplace(QString::fromLatin1(def.name).toLower(), int(r.all.size()));
                 r.all.push_back(def);

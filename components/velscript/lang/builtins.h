@@ -26,6 +26,7 @@ std::span<const BuiltinDef> textBuiltins();
 std::span<const BuiltinDef> mathBuiltins();
 std::span<const BuiltinDef> formatBuiltins();
 std::span<const BuiltinDef> dateBuiltins();
+std::span<const BuiltinDef> dateArithmeticBuiltins();
 
 // A named constant of the language (vbCrLf, vbTextCompare, vbString...).
 struct BuiltinConstant {

@@ -56,6 +56,7 @@ constexpr BuiltinConstant constantTable[] = {
     {"vbThursday", BuiltinConstant::Integer, 5, nullptr},
     {"vbFriday", BuiltinConstant::Integer, 6, nullptr},
     {"vbSaturday", BuiltinConstant::Integer, 7, nullptr},
+    {"vbUseSystem", BuiltinConstant::Integer, 0, nullptr},
     {"vbFirstJan1", BuiltinConstant::Integer, 1, nullptr},
     {"vbFirstFourDays", BuiltinConstant::Integer, 2, nullptr},
     {"vbFirstFullWeek", BuiltinConstant::Integer, 3, nullptr},

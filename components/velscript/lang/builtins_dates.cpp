@@ -12,21 +12,6 @@ namespace {
 
 using Args = std::span<const Value>;
 
-// The serial of what a value reads as: a Date, a number of days, a text that reads as a date. A
-// number outside the years a date may hold overflows; anything else is no date.
-double requiredSerial(const Value& value)
-{
-    if (value.isDate())
-        return value.number();
-    if (value.isInteger() || value.type() == Type::Double)
-        return checkedDate(toDouble(value)).number();
-    if (value.isString()) {
-        if (const auto serial = parseDate(value.string()))
-            return *serial;
-    }
-    throw RuntimeError(ErrorNumber::TypeMismatch);
-}
-
 Value clockNow(Machine&, Args)
 {
     return Value::date(dateSerial(QDateTime::currentDateTime()));
@@ -51,16 +36,6 @@ Value convertToDate(Machine&, Args args)
     return Value::date(requiredSerial(value));
 }
 
-// The Date an argument stands for: error 13 when it is none, nothing for Null (which the date
-// parts pass through).
-std::optional<QDateTime> momentOf(const Value& argument)
-{
-    const Value value = plainValue(argument);
-    if (value.isNull())
-        return std::nullopt;
-    return dateOfSerial(requiredSerial(value));
-}
-
 template <int Part> Value datePart(Machine&, Args args)
 {
     const auto moment = momentOf(args[0]);
@@ -82,25 +57,12 @@ template <int Part> Value datePart(Machine&, Args args)
     }
 }
 
-// The first day of the week an argument names: 1 Sunday to 7 Saturday; 0, the system's, is
-// Sunday here, never the machine's locale.
-int firstDayOfWeek(Args args, size_t at)
-{
-    if (args.size() <= at || args[at].isEmpty())
-        return 1;
-    const std::int32_t day = toInt32(args[at]);
-    if (day < 0 || day > 7)
-        throw RuntimeError(ErrorNumber::InvalidCall);
-    return day == 0 ? 1 : day;
-}
-
 Value weekday(Machine&, Args args)
 {
     const auto moment = momentOf(args[0]);
     if (!moment)
         return Value::null();
-    const int sundayFirst = moment->date().dayOfWeek() % 7 + 1; // Qt counts from Monday as 1
-    return Value(std::int32_t((sundayFirst - firstDayOfWeek(args, 1) + 7) % 7 + 1));
+    return Value(std::int32_t(dayOfWeek(moment->date(), firstDayOfWeek(args, 1))));
 }
 
 Value weekdayName(Machine&, Args args)

@@ -1,7 +1,10 @@
 #include "lang/dates.h"
 
+#include "lang/conversions.h"
 #include "lang/errors.h"
+
 #include <QRegularExpression>
+#include <QTimeZone>
 
 #include <cmath>
 
@@ -30,10 +33,52 @@ Value checkedDate(double serial)
     return Value::date(serial);
 }
 
+double requiredSerial(const Value& value)
+{
+    if (value.isDate())
+        return value.number();
+    if (value.isInteger() || value.type() == Type::Double)
+        return checkedDate(toDouble(value)).number();
+    if (value.isString()) {
+        if (const auto serial = parseDate(value.string()))
+            return *serial;
+    }
+    throw RuntimeError(ErrorNumber::TypeMismatch);
+}
+
+std::optional<QDateTime> momentOf(const Value& argument)
+{
+    const Value value = plainValue(argument);
+    if (value.isNull())
+        return std::nullopt;
+    return dateOfSerial(requiredSerial(value));
+}
+
+int firstDayOfWeek(std::span<const Value> args, std::size_t at)
+{
+    if (args.size() <= at || args[at].isEmpty())
+        return 1;
+    const std::int32_t day = toInt32(args[at]);
+    if (day < 0 || day > 7)
+        throw RuntimeError(ErrorNumber::InvalidCall);
+    return day == 0 ? 1 : day;
+}
+
+int dayOfWeek(QDate date, int firstDay)
+{
+    const int sundayFirst = date.dayOfWeek() % 7 + 1; // Qt counts from Monday as 1
+    return (sundayFirst - firstDay + 7) % 7 + 1;
+}
+
 double dateSerial(const QDateTime& moment)
 {
-    const double days = double(origin().daysTo(moment.date()));
-    const double fraction = double(moment.time().msecsSinceStartOfDay()) / double(MsecsPerDay);
+    return dateSerial(moment.date(), moment.time());
+}
+
+double dateSerial(QDate date, QTime time)
+{
+    const double days = double(origin().daysTo(date));
+    const double fraction = double(time.msecsSinceStartOfDay()) / double(MsecsPerDay);
     return days < 0 ? days - fraction : days + fraction;
 }
 
@@ -47,7 +92,9 @@ QDateTime dateOfSerial(double serial)
         seconds -= 86400;
         days += whole < 0 ? -1 : 1;
     }
-    return QDateTime(origin().addDays(days), QTime(0, 0).addSecs(int(seconds)));
+    // In UTC: a serial has no time zone, and a local time asks the system for its zone (reading
+    // the zone's file) at every call.
+    return QDateTime(origin().addDays(days), QTime(0, 0).addSecs(int(seconds)), QTimeZone::utc());
 }
 
 QString dateText(double serial)
