@@ -419,6 +419,9 @@ const QStringList& words()
         w << QStringLiteral("x y i s a n Main F S Err Log Len Mid String Space Array UBound "
                             "Split Join Replace CInt CStr Abs Round Chr Asc TypeName Number Raise")
                  .split(u' ');
+        w << QStringLiteral("Eval Execute ExecuteGlobal GetRef Class New Me Property Default "
+                            "Get Let")
+                 .split(u' ');
         w << QStringLiteral("InStrRev StrComp Filter FormatNumber FormatPercent Hex Oct CByte CSng "
                             "Rnd Randomize ChrW AscW VarType Exp Atn Sin Cos Tan vbCrLf vbNullChar "
                             "vbTextCompare vbObjectError vbUseDefault vbArray")
@@ -667,7 +670,7 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
             .split(u'|');
     const QString size = sizes[rng.bounded(int(sizes.size()))];
     QStringList& s = program.statements;
-    switch (rng.bounded(20)) {
+    switch (rng.bounded(21)) {
     case 0: // endless recursion
         program.definitions
             << QStringLiteral("Function %1(k)\n  %1 = %1(k + 1) + 1\nEnd Function").arg(f);
@@ -856,6 +859,41 @@ void addHostilePiece(Program& program, QRandomGenerator& rng, int n)
                 .split(u'|');
         for (int i = 0, count = 1 + rng.bounded(4); i < count; ++i)
             s << fill(uses[rng.bounded(int(uses.size()))]);
+        break;
+    }
+    case 20: { // code given as text: nested, recursive, cut short, or defining things twice
+        static const QStringList texts = QStringList{
+            QStringLiteral("String(300, \"(\") & \"1\" & String(300, \")\")"),
+            QStringLiteral("\"1\" & String(5000, \"+\") & \"1\""),
+            QStringLiteral("\"1 + \""),
+            QStringLiteral("\"If True Then\""),
+            QStringLiteral("\"Log \"\"unterminated\""),
+            QStringLiteral("\"Exit Sub\""),
+            QStringLiteral("\"Class Inner\" & vbCrLf & \"End Class\""),
+            QStringLiteral("\"Sub S@N\" & vbCrLf & \"End Sub\""),
+            QStringLiteral("\"Execute again@N\""),
+            QStringLiteral("\"Eval(again@N)\""),
+            QStringLiteral("String(100000, \"x\")"),
+            QStringLiteral("\"x@N = \" & String(2000, \"-\") & \"1\""),
+            QStringLiteral("\"ReDim q@N(\" & %1 & \")\"").arg(size),
+            QStringLiteral("\"F@N\" & vbLf & \"Log 1\""),
+            QStringLiteral("Null"),
+        };
+        static const QStringList runs =
+            QStringLiteral("Execute %1|ExecuteGlobal %1|x@N = Eval(%1)|Execute Eval(%1)")
+                .split(u'|');
+        const auto fill = [&](QString text) {
+            return text.replace(QStringLiteral("@N"), QString::number(n));
+        };
+        program.definitions << fill(
+            QStringLiteral("Function F@N()\n  F@N = Eval(\"F@N()\")\nEnd Function"));
+        s << fill(QStringLiteral("again@N = \"Execute again@N\""));
+        for (int i = 0, count = 1 + rng.bounded(3); i < count; ++i) {
+            const QString text = fill(texts[rng.bounded(int(texts.size()))]);
+            s << fill(runs[rng.bounded(int(runs.size()))].arg(text));
+        }
+        if (rng.bounded(2))
+            s << fill(QStringLiteral("Set r@N = GetRef(\"F@N\")\nx@N = r@N()"));
         break;
     }
     default: // an expression near the operator bound

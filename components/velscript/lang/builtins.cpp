@@ -181,7 +181,7 @@ const Registry& registry()
     static const Registry instance = [] {
         Registry r;
         for (auto group : {coreBuiltins(), textBuiltins(), mathBuiltins(), formatBuiltins(),
-                           dateBuiltins(), dateArithmeticBuiltins()}) {
+                           dateBuiltins(), dateArithmeticBuiltins(), codeBuiltins()}) {
             for (const BuiltinDef& def : group) {
                 r.byName.emplace(QString::fromLatin1(def.name).toLower(), int(r.all.size()));
                 r.all.push_back(def);

@@ -27,6 +27,7 @@ std::span<const BuiltinDef> mathBuiltins();
 std::span<const BuiltinDef> formatBuiltins();
 std::span<const BuiltinDef> dateBuiltins();
 std::span<const BuiltinDef> dateArithmeticBuiltins();
+std::span<const BuiltinDef> codeBuiltins();
 
 // A named constant of the language (vbCrLf, vbTextCompare, vbString...).
 struct BuiltinConstant {

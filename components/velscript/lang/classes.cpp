@@ -259,6 +259,11 @@ Value Machine::applyDefault(const Value& object, const ExprList& args)
     if (object.isNothing())
         throw RuntimeError(ErrorNumber::ObjectRequired);
     const std::shared_ptr<HostObject> target = object.objectRef();
+    if (auto* routine = dynamic_cast<RoutineRef*>(target.get())) {
+        if (routine->generation != program) // made for a program that has ended
+            throw RuntimeError(ErrorNumber::InvalidCall);
+        return callProcedure(*routine->procedure, args);
+    }
     auto* instance = dynamic_cast<ClassInstance*>(target.get());
     if (!instance || !instance->cls.defaultMember)
         throw RuntimeError(ErrorNumber::UnsupportedMember);

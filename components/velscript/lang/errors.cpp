@@ -41,6 +41,8 @@ QString errorDescription(int number)
         return QStringLiteral("Illegal assignment");
     case ErrorNumber::ClassNotDefined:
         return QStringLiteral("Class not defined");
+    case ErrorNumber::SyntaxErrorInText:
+        return QStringLiteral("Syntax error");
     default:
         return QStringLiteral("Unknown runtime error");
     }

@@ -25,6 +25,7 @@ inline constexpr int ObjectNotCollection = 451;
 inline constexpr int VariableUndefined = 500;
 inline constexpr int IllegalAssignment = 501;
 inline constexpr int ClassNotDefined = 506;
+inline constexpr int SyntaxErrorInText = 1002; // Eval, Execute and ExecuteGlobal
 } // namespace ErrorNumber
 
 // The standard description of a run-time error number, or "Unknown runtime error".

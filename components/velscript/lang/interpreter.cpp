@@ -143,7 +143,9 @@ std::optional<ScriptError> Interpreter::load(const QString& source)
         // The half-built program was freed while unwinding; none of it is left to run.
         m->procedures.clear();
         m->classes.clear();
+        m->addedModules.clear();
         m->module.reset();
+        ++m->program;
         m->freshGlobals();
         return outOfMemory();
     }
@@ -164,7 +166,9 @@ std::optional<ScriptError> Interpreter::loadSource(const QString& source)
     // fails to load leaves nothing of the previous one to run.
     m->procedures.clear();
     m->classes.clear();
+    m->addedModules.clear();
     m->module.reset();
+    ++m->program;
     m->freshGlobals();
     if (!parsed)
         return parsed.error();

@@ -30,6 +30,15 @@ size_t flatIndex(const Value& array, const std::vector<Value>& indices);
 
 enum class Flow : std::uint8_t { Normal, ExitDo, ExitFor, ExitProcedure };
 
+// A routine as a value, as GetRef makes it: called with `ref(args)`. It belongs to the program
+// that was loaded when it was made.
+class RoutineRef final : public HostObject {
+public:
+    RoutineRef(Procedure& routine, std::uint64_t program);
+    Procedure* procedure;
+    std::uint64_t generation;
+};
+
 // The interpreter's inside: the loaded module, its variables, the call stack and the execution
 // control the host drives. Expressions are evaluated in evaluator.cpp, statements run in
 // executor.cpp.
@@ -54,6 +63,11 @@ public:
     enum class MemberUse : std::uint8_t { Call, Get, Let, Set };
     Value useMember(ClassInstance& instance, const QString& name, MemberUse use,
                     std::span<const Value> args);
+    // Text run as code from inside the script, at the caller's scope (Eval, Execute), or at
+    // module level where it may also define routines and classes (ExecuteGlobal).
+    Value evalText(const QString& text);
+    void executeText(const QString& text, bool global);
+    Value routineRef(const QString& name);
     // What an instance stands for where a plain value is needed: its Default member.
     Value defaultOf(ClassInstance& instance);
     // Ends every instance of the program that is ending: the module's variables let go, then the
@@ -91,10 +105,15 @@ public:
     std::uint32_t randomSeed = initialRandomSeed;
     static constexpr std::uint32_t initialRandomSeed = 0x50000;
     ClassTable classes;
+    // Routines and classes ExecuteGlobal added; they stay until another source is loaded.
+    std::vector<std::unique_ptr<Module>> addedModules;
+    std::uint64_t program = 0; // counts the sources loaded: a GetRef belongs to one
     std::shared_ptr<InstanceRegistry> instances;
 
 private:
     struct FrameGuard;
+    struct TextCall;
+    void addDefinitions(Module& added);
     struct CursorGuard;
 
     // Where a block of the running routine stands: the statement it runs now.

@@ -287,6 +287,23 @@ void Resolver::resolveCallee(Expr& callee)
     if (callee.kind == ExprKind::Name || callee.kind == ExprKind::NameCall) {
         if (classRoutine(callee))
             return;
+        // `f 1, 2` and `Call f()` where f is a variable: a call of what it holds (a routine from
+        // GetRef, an instance's Default member).
+        const QString key = callee.name->toLower();
+        if ((callee.hasParens || !callee.args.empty()) && !m_procedures.contains(key) &&
+            findBuiltin(key) < 0) {
+            auto base = std::make_unique<Expr>();
+            base->name = callee.name;
+            base->line = callee.line;
+            base->column = callee.column;
+            if (variable(*base, false, Use::Read)) {
+                for (auto& arg : callee.args)
+                    resolveExpr(arg);
+                callee.kind = ExprKind::Index;
+                callee.left = std::move(base);
+                return;
+            }
+        }
     }
     for (auto& arg : callee.args)
         resolveExpr(arg);
