@@ -110,6 +110,7 @@ private slots:
     void failuresAreRunTimeErrors();
     void namesAndRefusals();
     void addedAfterFirstRun();
+    void releaseEndsInstancesThatCallAddIns();
     void stopAbandonsWaitForBusyThread_data();
     void stopAbandonsWaitForBusyThread();
     void everyValueAnAddInGivesIsAValueOrAnError_data();
@@ -378,4 +379,36 @@ void TestEngineAddIns::stopAbandonsWaitForBusyThread()
 }
 
 VELSCRIPT_TEST_MAIN(TestEngineAddIns)
+// Releasing an idle engine ends its program: the Class_Terminate of the instances it keeps
+// runs then and may still call the add-ins (a connection closed, a file flushed). One that was
+// stopped runs no more script.
+void TestEngineAddIns::releaseEndsInstancesThatCallAddIns()
+{
+    const QString script = QStringLiteral("Class Session\n"
+                                          "  Private Sub Class_Terminate\n"
+                                          "    pump.Level = pump.Level + 1\n"
+                                          "  End Sub\n"
+                                          "End Class\n"
+                                          "Dim kept, cycle\n"
+                                          "Set kept = New Session\n"
+                                          "Sub Main\n"
+                                          "End Sub\n");
+    for (const bool stopped : {false, true}) {
+        auto pump = std::make_shared<Pump>();
+        ObjectRef object = pump;
+        auto engine = createdEngine(script);
+        QVERIFY(engine);
+        ENGINE_OK(engine->AddObject(QStringLiteral("pump"), object));
+        ENGINE_OK(engine->Start(stopped ? 3 : 1, Variant::missing()));
+        ENGINE_REST(*engine);
+        if (stopped)
+            ENGINE_OK(engine->Stop(1, Variant::missing()));
+        ENGINE_REST(*engine);
+        QCOMPARE(pump->level(), 0);
+        ENGINE_OK(engine->Release(Variant::missing()));
+        QCOMPARE(pump->level(), stopped ? 0 : 1);
+        QVERIFY(!pump->foreignThread);
+    }
+}
+
 #include "tst_engine_add_ins.moc"

@@ -48,7 +48,7 @@ ScriptRunner::~ScriptRunner()
     bool wasIdle = false;
     {
         const std::lock_guard lock(m_marshal.mutex());
-        wasIdle = m_states.phase() == RunnerPhase::Idle;
+        wasIdle = m_states.phase() == RunnerPhase::Idle && !m_interpreter->stopRequested();
         m_orders.quit = true;
         m_pauseAsked = false;
         m_interpreter->requestStop();
@@ -58,10 +58,11 @@ ScriptRunner::~ScriptRunner()
         m_canceller(m_scriptThread.load());
     m_worker.join();
     // An idle program ends here, its instances' Class_Terminate run while the runner is whole;
-    // a program that was running when the engine went was stopped and runs no more script.
-    if (wasIdle)
+    // a program that was stopped, before or by the engine's end, runs no more script.
+    if (wasIdle) {
         m_interpreter->clearStop();
-    m_interpreter.reset();
+        m_interpreter->load(QString());
+    }
 }
 
 void ScriptRunner::setCallCanceller(std::function<void(QThread*)> canceller)

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 // The script's own classes at run time: instances made by New, their members reached with `.`,
 // and their end, when Class_Terminate runs.
@@ -313,9 +314,16 @@ void Machine::endInstances(bool runTerminate)
 {
     if (!instances->live && !instances->released)
         return;
+    // The module's variables let go in the order they were made; the host's objects and Err stay
+    // for the Class_Terminate routines to use.
+    std::unordered_set<const Value*> bound;
+    for (const QString& name : globals.constants)
+        bound.insert(globals.find(name));
     const auto end = [&](bool withTerminate) {
-        for (Value& variable : globals.values)
-            variable = Value();
+        for (Value& variable : globals.values) {
+            if (!bound.contains(&variable))
+                variable = Value();
+        }
         m_scratch = Value();
         if (withTerminate)
             collectGarbage();
