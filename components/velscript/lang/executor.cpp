@@ -22,6 +22,7 @@ Flow Machine::execBlock(const Block& block)
     size_t index = 0;
     m_cursors.push_back(Cursor{&block, &index});
     const CursorGuard cursor{*this};
+    const InstanceRegistry& registry = *instances; // one load a statement in the loop below
     for (; index < block.size(); ++index) {
         const Stmt& stmt = *block[index];
         Flow flow = Flow::Normal;
@@ -51,7 +52,7 @@ Flow Machine::execBlock(const Block& block)
         }
         // Instances the statement let go of end before the next statement, as they do in the
         // dialect the moment their last reference goes.
-        if (instances->released) [[unlikely]]
+        if (registry.released) [[unlikely]]
             collectGarbage();
         if (flow != Flow::Normal)
             return flow;
