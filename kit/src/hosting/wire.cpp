@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -91,6 +92,14 @@ bool FrameWriter::write(const QByteArray& message)
                                     size_t(framed.size() - written), MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR)
             continue;
+        // The connection's socket does not block: a message larger than its buffer waits for
+        // the other side to read, which its reader thread does whatever this thread waits for.
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd writable{m_descriptor, POLLOUT, 0};
+            if (::poll(&writable, 1, -1) < 0 && errno != EINTR)
+                return false;
+            continue;
+        }
         if (sent <= 0)
             return false;
         written += sent;
