@@ -105,6 +105,45 @@ class tst_Conformance : public QObject {
 private slots:
     void initTestCase() { QVERIFY(suiteGroups().size() >= 10); }
 
+    // The suite in the tree is what its recorder records now: the same groups, files, calls,
+    // arguments and comparisons. A recorder changed without `make conformance-suite` fails here.
+    void theSuiteIsWhatTheRecorderRecords()
+    {
+        QTemporaryDir dir;
+        QProcess recorder;
+        recorder.start(QStringLiteral(RECORDER), {dir.path()});
+        QVERIFY(recorder.waitForFinished(120000));
+        QVERIFY2(recorder.exitCode() == 0, recorder.readAllStandardError().constData());
+
+        const auto kept = conformance::readSuite(SUITE_SOURCE_DIR);
+        const auto now = conformance::readSuite(dir.path());
+        QVERIFY(kept && now);
+        QCOMPARE(suiteGroups(SUITE_SOURCE_DIR), suiteGroups(dir.path()));
+        const auto calls = [](const QString& folder, const conformance::SuiteGroup& group) {
+            QStringList made;
+            const auto journal = replay::readJournal(QDir(folder).filePath(group.journal));
+            for (const replay::JournalLine& line :
+                 journal ? journal->lines : QList<replay::JournalLine>()) {
+                QJsonObject call = line.entry;
+                for (const char* varies : {"time", "us", "pid", "result", "failure", "same"})
+                    call.remove(QLatin1StringView(varies));
+                made.append(QString::fromUtf8(QJsonDocument(call).toJson(QJsonDocument::Compact)));
+            }
+            return made;
+        };
+        for (qsizetype i = 0; i < kept->groups.size(); ++i) {
+            const conformance::SuiteGroup& group = kept->groups.at(i);
+            QCOMPARE(group.files.size(), now->groups.at(i).files.size());
+            for (qsizetype f = 0; f < group.files.size(); ++f) {
+                QCOMPARE(group.files.at(f).name, now->groups.at(i).files.at(f).name);
+                QCOMPARE(group.files.at(f).bytes, now->groups.at(i).files.at(f).bytes);
+            }
+            const QStringList recorded = calls(SUITE_SOURCE_DIR, group);
+            QVERIFY(!recorded.isEmpty());
+            QCOMPARE(calls(dir.path(), now->groups.at(i)), recorded);
+        }
+    }
+
     void theReferenceEnginePassesEveryGroup()
     {
         QTemporaryDir dir;
