@@ -7,6 +7,12 @@
 
 namespace velscript::conformance {
 
+namespace {
+
+const qsizetype MessageLength = 1000;
+
+} // namespace
+
 std::expected<void, QString> writeJUnit(const QString& path, const QList<GroupResult>& results)
 {
     QFile file(path);
@@ -45,7 +51,13 @@ std::expected<void, QString> writeJUnit(const QString& path, const QList<GroupRe
         xml.writeAttribute(QStringLiteral("time"), QString::number(result.seconds, 'f', 3));
         if (!result.passed) {
             xml.writeStartElement(QStringLiteral("failure"));
-            xml.writeAttribute(QStringLiteral("message"), result.differences.value(0));
+            // A difference in a long log is as long as the log: the message, which CI systems
+            // show in their lists, keeps its beginning; the text keeps every difference whole.
+            const QString first = result.differences.value(0);
+            xml.writeAttribute(QStringLiteral("message"),
+                               first.size() <= MessageLength
+                                   ? first
+                                   : first.left(MessageLength) + QStringLiteral("..."));
             xml.writeAttribute(QStringLiteral("type"), QStringLiteral("difference"));
             xml.writeCharacters(result.differences.join(u'\n'));
             xml.writeEndElement();

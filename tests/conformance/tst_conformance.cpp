@@ -206,7 +206,6 @@ private slots:
                 name == group ? QStringLiteral("failed: ") : QStringLiteral("passed");
             QVERIFY2(cases->value(name).startsWith(expected), qPrintable(name));
         }
-        // The message is the first difference whole, where the table shortens a long one.
         QVERIFY(cases->value(group).contains(difference));
     }
 
