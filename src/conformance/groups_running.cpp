@@ -15,7 +15,7 @@ const QString Counting = QStringLiteral("Dim runs, cycles\n"
                                         "    Main = runs * 100 + cycles\n"
                                         "End Function\n");
 
-// Runs until it is stopped; a cycle that ends answers 7.
+// A cycle of a second that answers 7: long enough for a stop to come while it runs.
 const QString Looping = QStringLiteral("Function Main\n"
                                        "    Dim i\n"
                                        "    For i = 1 To 20\n"
@@ -104,10 +104,12 @@ void recordStop(Recording& r)
     e.State();
     e.Stop(0, omitted());
     settle(e);
+    e.Text(Forever);
     e.Start(1, omitted());
     e.State();
     e.Stop(0, omitted());
     settle(e);
+    e.Text(Looping);
     // 2, step stop: the script pauses at its next statement, and stops from there.
     e.Start(2, omitted());
     e.State();
@@ -181,8 +183,8 @@ void recordStepping(Recording& r)
     step(e, 4);
     e.Stop(1, omitted());
     settle(e);
-    // A step stop pauses a running script; steps go on from there.
-    e.Text(Looping);
+    // A step stop pauses a running script at its next statement; it stops from the pause.
+    e.Text(Forever);
     e.Start(1, omitted());
     e.Stop(2, omitted());
     e.Wait(5000, omitted());
