@@ -3,11 +3,11 @@
 
 PACKAGES := cmake ninja-build g++ lld make pkg-config qt6-base-dev libqt6sql6-sqlite libsqlite3-dev \
             qt6-qpa-plugins libgl-dev xvfb xauth fonts-dejavu-core imagemagick python3 clang-format \
-            dpkg-dev file lintian desktop-file-utils appstream
+            dpkg-dev file lintian desktop-file-utils appstream python3-junitparser
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: run test test-tsan deps build-dev build-asan build-tsan build-release screenshot bench package \
-        format format-check clean
+        conformance-suite format format-check clean
 
 run: build-release
 	./build/release/bin/VelScriptTester
@@ -48,6 +48,12 @@ screenshot: build-release
 # A Debian package of the release build, in build/release: `apt-get install ./build/release/*.deb`.
 package: build-release
 	cd build/release && cpack -G DEB
+
+# Records the conformance suite again from the reference engine, one journal a group, into
+# kit/conformance; commit what changed with the change of behaviour that made it change.
+conformance-suite: deps
+	cmake --preset dev && cmake --build --preset dev --target velscript-conformance-record
+	QT_QPA_PLATFORM=offscreen ./build/dev/bin/velscript-conformance-record kit/conformance
 
 bench: build-release
 	bench/run_all.sh build/release

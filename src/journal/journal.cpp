@@ -54,6 +54,12 @@ void Journal::restart()
     openFile();
 }
 
+void Journal::setMarks(QJsonObject marks)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_marks = std::move(marks);
+}
+
 void Journal::openFile()
 {
     const QString path = qEnvironmentVariable(FileVariable);
@@ -86,7 +92,14 @@ void Journal::write(const QJsonObject& entry)
             {field::Process, QCoreApplication::applicationPid()},
         });
     }
-    put(entry);
+    if (m_marks.isEmpty()) {
+        put(entry);
+        return;
+    }
+    QJsonObject marked = entry;
+    for (auto mark = m_marks.begin(); mark != m_marks.end(); ++mark)
+        marked.insert(mark.key(), mark.value());
+    put(marked);
 }
 
 void Journal::put(const QJsonObject& entry)

@@ -31,6 +31,10 @@ public:
     // session's own line.
     void write(const QJsonObject& entry);
 
+    // Fields that every entry of an engine written from now on carries, such as how a replay is
+    // to compare it ("compare"); empty to stop.
+    void setMarks(QJsonObject marks);
+
     // Reads VELSCRIPT_JOURNAL again and begins a new session, as a new run of the program would.
     void restart();
 
@@ -47,6 +51,7 @@ private:
 
     QMutex m_mutex; // entries come whole, whichever thread lets go of an engine
     std::unique_ptr<QFile> m_file;
+    QJsonObject m_marks;
     bool m_sessionStarted = false;
     qint32 m_instances = 0;
 };

@@ -19,6 +19,8 @@ namespace velscript::journal {
 // A call is written twice: as it begins, with "begun": true and no outcome, and as it ends. A
 // call whose engine's process ended during it carries "ended": true with its failure; a begun
 // call that never ended is the one during which the writing program itself ended.
+// A call may say how a replay compares its outcome ("compare", see comparison below); a journal
+// without it is compared as the replay's options say.
 namespace field {
 inline const QString Time = QStringLiteral("time");
 inline const QString Engine = QStringLiteral("engine");
@@ -34,7 +36,20 @@ inline const QString Begun = QStringLiteral("begun");
 inline const QString Ended = QStringLiteral("ended");
 inline const QString Process = QStringLiteral("pid");
 inline const QString Program = QStringLiteral("program");
+inline const QString Compare = QStringLiteral("compare");
 } // namespace field
+
+// What of a call's outcome is the contract, and so compared by a replay; the rest is the
+// recording engine's own. That an engine's process ended is always compared.
+namespace comparison {
+// Whether it failed and the value it answered, also for reads that vary from run to run (State,
+// LineNumber, Wait, ScriptState); never a failure's description.
+inline const QString Value = QStringLiteral("value");
+// Only whether it failed: the value is the engine's own, such as the language's error wording.
+inline const QString Failed = QStringLiteral("failed");
+// Nothing: the call is made for its effect.
+inline const QString None = QStringLiteral("none");
+} // namespace comparison
 
 // The lines that are not calls. A session starts each run of the program that writes to the
 // journal; instance.create records a creation ("args": [class id], "result": the class made, an

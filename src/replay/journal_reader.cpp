@@ -64,6 +64,15 @@ QString check(JournalLine& line, QSet<qint32>& known)
             return QStringLiteral("the result of %1 is %2").arg(line.op, value.error());
     }
 
+    if (entry.contains(field::Compare)) {
+        const QString how = entry.value(field::Compare).toString();
+        namespace comparison = journal::comparison;
+        if (how != comparison::Value && how != comparison::Failed && how != comparison::None)
+            return QStringLiteral("%1 asks for a comparison that is none of \"value\", "
+                                  "\"failed\" and \"none\"")
+                .arg(line.op);
+    }
+
     if (line.op == operation::InstanceCreate) {
         if (line.arguments.size() != 1 || line.arguments[0].kind() != Variant::Kind::Text)
             return QStringLiteral("%1 does not name one class id").arg(line.op);

@@ -205,7 +205,14 @@ QJsonObject Replayer::comparable(const JournalLine& line, const QJsonObject& out
         kept.insert(field::Ended, true);
         return kept;
     }
-    if (outcome.contains(field::Failure))
+    const QString how = line.entry.value(field::Compare).toString();
+    if (how == journal::comparison::Failed) {
+        kept.insert(field::Failure, outcome.contains(field::Failure));
+        return kept;
+    }
+    if (how == journal::comparison::Value && outcome.contains(field::Failure))
+        kept.insert(field::Failure, true);
+    else if (outcome.contains(field::Failure))
         kept.insert(field::Failure, outcome.value(field::Failure));
     if (outcome.contains(field::Same))
         kept.insert(field::Same, outcome.value(field::Same));
@@ -243,7 +250,9 @@ void Replayer::compare(const JournalLine& line, const QJsonObject& now)
         ++m_summary.ignored;
         return;
     }
-    if (varies(line)) {
+    // The journal's own word on what is compared comes before the replay's defaults.
+    const QString how = line.entry.value(field::Compare).toString();
+    if (how == journal::comparison::None || (how.isEmpty() && varies(line))) {
         ++m_summary.notCompared;
         return;
     }

@@ -30,7 +30,7 @@ struct Summary {
     int sessions = 0;
     int calls = 0; // entries replayed, creations and ends included
     int differences = 0;
-    int notCompared = 0; // results that vary from run to run
+    int notCompared = 0; // results that vary from run to run, or that the journal leaves out
     int ignored = 0;
     int skipped = 0; // calls on an engine that could not be made now
     qint64 recordedMicros = 0;

@@ -123,6 +123,22 @@ class tst_Hosting : public QObject {
     Q_OBJECT
 
 private slots:
+    // A text larger than the connection's buffer crosses both ways whole: the writer waits for
+    // the reader instead of giving up on a full buffer.
+    void aTextLargerThanTheConnectionsBufferCrossesWhole()
+    {
+        const Hosted hosted = hostedEngine(REFERENCE_COMPONENTS_DIR);
+        QVERIFY(hosted.engine);
+        QString text;
+        for (int i = 0; text.size() < 4 << 20; ++i)
+            text += QStringLiteral("' line %1\n").arg(i);
+        QVERIFY(hosted.engine->Text(text));
+        const Result<QString> back = hosted.engine->Text();
+        QVERIFY(back);
+        QCOMPARE(back->size(), text.size());
+        QVERIFY(*back == text);
+    }
+
     void anAddInOfThisThreadIsCalledWhileThisThreadWaits()
     {
         Hosted hosted = hostedEngine(REFERENCE_COMPONENTS_DIR);

@@ -186,6 +186,9 @@ private slots:
                    R"({"op":"ClearLog","engine":0,"instance":4294967296,"args":[]})"
                    "\n"
             << 3 << "ClearLog names no engine and instance";
+        QTest::newRow("unknown comparison")
+            << SessionLine + CreateLine + entry(0, "ClearLog", R"(,"compare":"text")") << 3
+            << "ClearLog asks for a comparison";
         QTest::newRow("corrupt value")
             << SessionLine + CreateLine + entry(0, "Text.get", R"(,"result":{"kind":"Text"})") << 3
             << "the result of Text.get is a Text value that is not one";
@@ -243,6 +246,49 @@ private slots:
                               "#5 ClearLog on engine 0: recorded failed \"\", now ok"}));
         QCOMPARE(RecordingEngine::journal().replaceInStrings(QRegularExpression("^\\d+:"), ""),
                  QStringList({"Text", "Log", "ClearLog", "end"}));
+    }
+
+    // A journal says per call what is the contract: failure texts and the engine's own values
+    // drop out, and reads that vary by run are compared when it asks.
+    void theJournalSaysWhatOfAnOutcomeIsCompared()
+    {
+        FakeEngineRegistration fakes([] {
+            auto* fake = new FakeEngine;
+            fake->set("Text", QString("now"));
+            fake->set("LineNumber", qint32(7));
+            fake->failOn("Log", "log unavailable here");
+            fake->failOn("ClearLog", "refused here");
+            return fake;
+        });
+        QTemporaryDir dir;
+        const QString path = dir.filePath("j.jsonl");
+        const auto marked = [](const char* op, const char* how, const char* outcome) {
+            const QByteArray rest = QByteArray(",\"compare\":\"") + how + "\"" + outcome;
+            return entry(0, op, rest.constData());
+        };
+        const QByteArray text = R"(,"result":{"kind":"Text","value":"then"})";
+        const QByteArray line3 = R"(,"result":{"kind":"Integer","value":3})";
+        writeLines(path, SessionLine + CreateLine +
+                             // agree: only failed-ness, one failure text against another
+                             marked("Text.get", "failed", text.constData()) +
+                             marked("Log.get", "value", R"(,"failure":"log unavailable")") +
+                             marked("ClearLog", "none", "") +
+                             // differ: a value, a read that varies by run, failed-ness
+                             marked("Text.get", "value", text.constData()) +
+                             marked("LineNumber.get", "value", line3.constData()) +
+                             marked("ClearLog", "failed", "") + entry(0, "LineNumber.get", line3));
+        const auto journal = replay::readJournal(path);
+        QVERIFY2(journal.has_value(), qPrintable(journal.error()));
+        QString out;
+        QTextStream stream(&out);
+        const replay::Summary summary = replay::Replayer({}, stream).run(*journal);
+        QCOMPARE(
+            out.split('\n', Qt::SkipEmptyParts),
+            QStringList({"#6 Text.get on engine 0: recorded \"then\", now \"now\"",
+                         "#7 LineNumber.get on engine 0: recorded 3, now 7",
+                         "#8 ClearLog on engine 0: recorded ok, now failed \"refused here\""}));
+        QCOMPARE(summary.differences, 3);
+        QCOMPARE(summary.notCompared, 2); // the unmarked LineNumber, and the one marked none
     }
 
     void logTimeStampsAreComparedOnlyWhenAsked()

@@ -42,6 +42,10 @@ for path in \
     /usr/share/man/man1/velscript-replay.1.gz \
     /usr/bin/velscript-host \
     /usr/share/man/man1/velscript-host.1.gz \
+    /usr/bin/velscript-conformance \
+    /usr/share/man/man1/velscript-conformance.1.gz \
+    /usr/share/velscript-engine-kit/conformance/suite.json \
+    /usr/share/velscript-engine-kit/conformance/stop.jsonl \
     /usr/share/applications/org.velscript.VelScriptTester.desktop \
     /usr/share/metainfo/org.velscript.VelScriptTester.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/org.velscript.VelScriptTester.svg \
@@ -104,6 +108,8 @@ out=$("$work/root/usr/bin/velscript-replay" --version)
 [ "$out" = "velscript-replay $version" ] || fail "velscript-replay --version says '$out'"
 out=$("$work/root/usr/bin/velscript-host" --version)
 [ "$out" = "velscript-host $version" ] || fail "velscript-host --version says '$out'"
+out=$("$work/root/usr/bin/velscript-conformance" --version)
+[ "$out" = "velscript-conformance $version" ] || fail "velscript-conformance --version says '$out'"
 printf 'Log "installed " & (6 * 7)\n' >"$work/probe.vbs"
 out=$("$work/root/usr/bin/velscript" "$work/probe.vbs")
 [ "$out" = "installed 42" ] || fail "the installed velscript ran the probe as '$out'"

@@ -1,12 +1,14 @@
 #include "hosting/wire.h"
 
 #include "engine_kit/add_in.h"
+#include "engine_kit/hosting.h"
 
 #include <QIODevice>
 #include <QtEndian>
 
 #include <cerrno>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -91,6 +93,17 @@ bool FrameWriter::write(const QByteArray& message)
                                     size_t(framed.size() - written), MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR)
             continue;
+        // The connection's socket does not block: a message larger than its buffer waits for
+        // the other side to read, which its reader thread does whatever its other threads do.
+        // One that reads nothing for as long as a call may go unanswered has stopped: the
+        // message is given up, and its call then waits as for an engine that hangs.
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd writable{m_descriptor, POLLOUT, 0};
+            const int ready = ::poll(&writable, 1, UnansweredCallSeconds * 1000);
+            if (ready == 0 || (ready < 0 && errno != EINTR))
+                return false;
+            continue;
+        }
         if (sent <= 0)
             return false;
         written += sent;
