@@ -2,6 +2,7 @@
 // it, over a local connection, so that an engine that crashes or hangs ends only this process.
 #include "host/host_server.h"
 #include "velscript_version.h"
+#include "velsql/registration.h"
 
 #include <QApplication>
 
@@ -42,8 +43,9 @@ int main(int argc, char* argv[])
                              "Started by the programs that use VelScript engines, not by hand.\n");
         return 2;
     }
-    // Engines own windows.
+    // Engines own windows, and may make the VelSQL object.
     QApplication app(argc, argv);
+    velscript::registerVelSqlClass();
     velscript::host::HostServer host;
     return host.run(server, library, classId);
 }
