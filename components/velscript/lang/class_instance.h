@@ -21,6 +21,7 @@ public:
     ClassInstance(const ClassDef& cls, Machine& machine);
 
     QString typeName() const override { return className; }
+    ClassInstance* asClassInstance() override { return this; }
     // Calls from outside an expression (the Default member of a value used as a number, say)
     // reach the class's public routines and variables as the script's `.Name` does.
     Value call(const QString& name, std::span<const Value> args) override;

@@ -265,7 +265,7 @@ Value Machine::applyDefault(const Value& object, const ExprList& args)
             throw RuntimeError(ErrorNumber::InvalidCall);
         return callProcedure(*routine->procedure, args);
     }
-    auto* instance = dynamic_cast<ClassInstance*>(target.get());
+    ClassInstance* instance = target->asClassInstance();
     if (!instance || !instance->cls.defaultMember)
         throw RuntimeError(ErrorNumber::UnsupportedMember);
     const ClassMember& member = *instance->cls.defaultMember;

@@ -387,9 +387,9 @@ Value Machine::member(const Expr& expr)
     const Value object = eval(*expr.left);
     if (!object.isObject() || object.isNothing())
         throw RuntimeError(ErrorNumber::ObjectRequired);
-    // Hold the object: the call may drop the variable's reference to it.
-    const std::shared_ptr<HostObject> target = object.objectRef();
-    if (auto* instance = dynamic_cast<ClassInstance*>(target.get()))
+    // `object` holds it: the call may drop the variable's reference to it.
+    HostObject* const target = object.object();
+    if (ClassInstance* instance = target->asClassInstance())
         return readMember(*instance, expr);
     const std::vector<Value> args = evalArgs(expr.args);
     if (expr.hasParens)

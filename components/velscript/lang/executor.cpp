@@ -155,9 +155,9 @@ void Machine::assign(const Stmt& stmt)
         const Value object = eval(*target.left);
         if (!object.isObject() || object.isNothing())
             throw RuntimeError(ErrorNumber::ObjectRequired);
-        // Hold the object: a property routine may drop the variable's reference to it.
-        const std::shared_ptr<HostObject> held = object.objectRef();
-        if (auto* instance = dynamic_cast<ClassInstance*>(held.get())) {
+        // `object` holds it: a property routine may drop the variable's reference to it.
+        HostObject* const held = object.object();
+        if (ClassInstance* instance = held->asClassInstance()) {
             assignMember(*instance, target, std::move(value), stmt.isSet);
             return;
         }

@@ -21,9 +21,13 @@ public:
 // A named object the host binds into a script: `obj.Name(args)` calls a method, `obj.Name` reads
 // a property and `obj.Name = v` writes one. Failures are reported by throwing RuntimeError; the
 // defaults report "Object doesn't support this property or method".
+class ClassInstance;
+
 class HostObject {
 public:
     virtual ~HostObject() = default;
+    // The script's own class instances answer themselves: member calls on them run script code.
+    virtual ClassInstance* asClassInstance() { return nullptr; }
     virtual QString typeName() const { return QStringLiteral("Object"); }
     virtual Value call(const QString& name, std::span<const Value> args);
     virtual Value getProperty(const QString& name);
