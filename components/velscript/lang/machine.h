@@ -5,6 +5,7 @@
 #include "lang/err_object.h"
 #include "lang/errors.h"
 #include "lang/host.h"
+#include "lang/inspection.h"
 #include "lang/interpreter.h"
 #include "lang/resolver.h"
 
@@ -92,6 +93,7 @@ public:
     static constexpr std::uint32_t initialRandomSeed = 0x50000;
     ClassTable classes;
     std::shared_ptr<InstanceRegistry> instances;
+    std::vector<ActiveCall> calls; // innermost last
 
 private:
     struct FrameGuard;
