@@ -399,6 +399,7 @@ void TestEngineDebugger::stepsLandWherePersonExpects()
     pressKey(Qt::Key_F11);
     PAUSED_AT(*engine, 8);
     pressKey(Qt::Key_F10);
+    PAUSED_AT(*engine, 9);
     pressKey(Qt::Key_F10);
     PAUSED_AT(*engine, 10);
     pressKey(Qt::Key_F10);

@@ -185,7 +185,8 @@ void EngineWindow::showState()
     else
         m_follow->stop();
 
-    if (state == 2) {
+    // A hidden window does not ask a paused script for its calls and variables.
+    if (state == 2 && isVisible()) {
         showPause();
     } else if (m_shownPause != -1) {
         m_shownPause = -1;
@@ -193,6 +194,13 @@ void EngineWindow::showState()
         m_calls->clear();
         m_variables->showNothing(state == 1 ? QStringLiteral("(running)") : QString());
     }
+}
+
+void EngineWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_shownPause = -1;
+    showState();
 }
 
 void EngineWindow::showTitle(int state, int line)

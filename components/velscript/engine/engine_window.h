@@ -32,6 +32,9 @@ public:
     QWidget* part(const QString& name) const;
     static QString unknownPart(const QString& name);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     enum class Action { Start, Stop, StepOver, StepInto, StepOut };
 
