@@ -123,6 +123,7 @@ class TestEngineDebugger : public QObject {
 private slots:
     void breakpointSetWhileRunning();
     void breakpointsFollowStatementsAndText();
+    void breakpointsSharingSummaryBit();
     void variablesAtBreakpoint();
     void manyElementsShownBounded();
     void callStackThreeDeep();
@@ -206,6 +207,33 @@ void TestEngineDebugger::breakpointsFollowStatementsAndText()
     ENGINE_OK(engine->Start(1, Variant::missing()));
     ENGINE_REST(*engine);
     QCOMPARE(value(engine->State()), 0);
+}
+
+// Lines 64 apart share the hook's first look: only the one with the breakpoint pauses, and a
+// breakpoint cleared there pauses no more.
+void TestEngineDebugger::breakpointsSharingSummaryBit()
+{
+    QString text = QStringLiteral("Sub Main\n  Dim i\n  For i = 1 To 2\n");
+    while (text.count(u'\n') < 5)
+        text += QStringLiteral("    '\n");
+    text += QStringLiteral("    Log \"six \" & i\n"); // 6
+    while (text.count(u'\n') < 69)
+        text += QStringLiteral("    '\n");
+    text += QStringLiteral("    Log \"seventy \" & i\n  Next\nEnd Sub\n"); // 70
+    auto engine = createdEngine(text);
+    QVERIFY(engine);
+    Breakpoints& breakpoints = engine->runner()->breakpoints();
+    QCOMPARE(breakpoints.set(70, true), 70);
+    QVERIFY(breakpoints.mayHold(6) && !breakpoints.mayHold(7));
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    PAUSED_AT(*engine, 70);
+    QCOMPARE(lastEntry(*engine), QStringLiteral("six 1"));
+    QCOMPARE(breakpoints.set(70, false), 70);
+    QVERIFY(!breakpoints.any());
+    ENGINE_OK(engine->Start(1, Variant::missing()));
+    ENGINE_REST(*engine);
+    QCOMPARE(value(engine->State()), 0);
+    QCOMPARE(entries(*engine).filter(QStringLiteral("seventy")).size(), 2);
 }
 
 // Paused, the tree shows the routine's locals, then the module's variables; an array and a

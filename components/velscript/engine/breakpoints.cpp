@@ -8,7 +8,7 @@ namespace velscript::engine {
 
 void Breakpoints::reset(const QString& text, bool hookIdle)
 {
-    m_count.store(0, std::memory_order_relaxed);
+    m_summary.store(0, std::memory_order_relaxed);
     if (m_owned)
         m_retired.push_back(std::move(m_owned));
     if (hookIdle)
@@ -40,8 +40,8 @@ int Breakpoints::set(int line, bool on)
     const int target = statementAtOrAfter(line);
     if (target <= 0 || size_t(target) >= m_owned->size())
         return 0;
-    if ((*m_owned)[size_t(target)].exchange(on) != on)
-        m_count.fetch_add(on ? 1 : -1, std::memory_order_relaxed);
+    (*m_owned)[size_t(target)].store(on, std::memory_order_relaxed);
+    summarise();
     return target;
 }
 
@@ -73,7 +73,15 @@ void Breakpoints::clear()
         return;
     for (auto& flag : *m_owned)
         flag.store(false, std::memory_order_relaxed);
-    m_count.store(0, std::memory_order_relaxed);
+    m_summary.store(0, std::memory_order_relaxed);
+}
+
+void Breakpoints::summarise()
+{
+    std::uint64_t summary = 0;
+    for (const int line : lines())
+        summary |= std::uint64_t(1) << (unsigned(line) & 63U);
+    m_summary.store(summary, std::memory_order_relaxed);
 }
 
 } // namespace velscript::engine

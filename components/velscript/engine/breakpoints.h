@@ -4,21 +4,28 @@
 #include <QString>
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace velscript::engine {
 
 // The lines of the script text a run pauses before. The window's thread sets and clears them at
-// any time, the script's hook reads them before every statement: with none set, that costs the
-// hook one relaxed load.
+// any time, the script's hook reads them before every statement. The hook first looks at a
+// 64-bit summary, one bit for the lines of each remainder by 64: with no breakpoint set, or none
+// whose bit the line shares, that is all it costs, one relaxed load.
 class Breakpoints {
 public:
     // A new script text: every breakpoint goes. A table the hook may still be reading (typed
     // text that overran its time) is kept until the runner is idle again.
     void reset(const QString& text, bool hookIdle);
-    bool any() const { return m_count.load(std::memory_order_relaxed) > 0; }
-    // The hook's look, on the script's thread.
+    bool any() const { return m_summary.load(std::memory_order_relaxed) != 0; }
+    // Whether `line` may hold a breakpoint: false is sure, true is to be checked with at().
+    bool mayHold(int line) const
+    {
+        return (m_summary.load(std::memory_order_relaxed) >> (unsigned(line) & 63U)) & 1U;
+    }
+    // The hook's exact look, on the script's thread.
     bool at(int line) const
     {
         const Table* table = m_table.load(std::memory_order_acquire);
@@ -39,6 +46,7 @@ private:
     using Table = std::vector<std::atomic<bool>>;
 
     int statementAtOrAfter(int line);
+    void summarise();
 
     QString m_text;
     bool m_linesKnown = false;
@@ -46,7 +54,7 @@ private:
     std::unique_ptr<Table> m_owned;
     std::vector<std::unique_ptr<Table>> m_retired;
     std::atomic<Table*> m_table{nullptr};
-    std::atomic<int> m_count{0};
+    std::atomic<std::uint64_t> m_summary{0};
 };
 
 } // namespace velscript::engine

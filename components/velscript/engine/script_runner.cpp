@@ -365,7 +365,7 @@ void ScriptRunner::log(const QString& text)
 void ScriptRunner::statement(int line)
 {
     if (!m_pauseAsked.load(std::memory_order_relaxed) &&
-        !(m_breakpoints.any() && m_breakpoints.at(line)))
+        !(m_breakpoints.mayHold(line) && m_breakpoints.at(line)))
         return;
     std::unique_lock lock(m_marshal.mutex());
     const bool breakpoint = m_breakpoints.at(line);
