@@ -74,6 +74,7 @@ EngineWindow::EngineWindow(ReferenceEngine& engine)
     debug->addWidget(m_calls);
     debug->addWidget(m_variables);
     debug->setStretchFactor(1, 3);
+    debug->setSizes({150, 450});
     auto* top = new QSplitter(Qt::Horizontal);
     top->addWidget(script);
     top->addWidget(debug);
