@@ -128,6 +128,7 @@ private slots:
     void manyElementsShownBounded();
     void callStackThreeDeep();
     void stepsLandWherePersonExpects();
+    void runToCursor();
     void logFollowsNewest();
     void titleNamesScriptAndState();
     void scriptColoursAndFind();
@@ -436,6 +437,46 @@ void TestEngineDebugger::stepsLandWherePersonExpects()
     ENGINE_REST(*engine);
     QCOMPARE(value(engine->State()), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!windowPart<QPushButton>("StepOut")->isEnabled(), Patience);
+}
+
+// Run to the cursor pauses at the cursor's statement once, leaving no breakpoint behind, and
+// leaves the person's own breakpoint there alone.
+void TestEngineDebugger::runToCursor()
+{
+    auto engine = shownEngine(QStringLiteral("Sub Main\n"            // 1
+                                             "  Dim i\n"             // 2
+                                             "  For i = 1 To 3\n"    // 3
+                                             "    Log \"at \" & i\n" // 4
+                                             "\n"                    // 5
+                                             "    Log \"on \" & i\n" // 6
+                                             "  Next\n"              // 7
+                                             "End Sub\n"));          // 8
+    QVERIFY(engine);
+    auto* view = windowPart<ScriptView>("Text");
+    view->setTextCursor(QTextCursor(view->document()->findBlockByNumber(4)));
+    pressKey(Qt::CTRL | Qt::Key_F10);
+    PAUSED_AT(*engine, 6);
+    QCOMPARE(lastEntry(*engine), QStringLiteral("at 1"));
+    QTRY_VERIFY_WITH_TIMEOUT(engine->runner()->breakpoints().lines().isEmpty(), Patience);
+    QVERIFY(view->breakpoints().isEmpty());
+    // Paused, it runs on to the cursor's line in the next round.
+    view->setTextCursor(QTextCursor(view->document()->findBlockByNumber(3)));
+    QTest::mouseClick(windowPart<QPushButton>("RunToCursor"), Qt::LeftButton);
+    PAUSED_AT(*engine, 4);
+    QCOMPARE(lastEntry(*engine), QStringLiteral("on 1"));
+    QTRY_VERIFY_WITH_TIMEOUT(engine->runner()->breakpoints().lines().isEmpty(), Patience);
+
+    clickGutter(6);
+    view->setTextCursor(QTextCursor(view->document()->findBlockByNumber(5)));
+    pressKey(Qt::CTRL | Qt::Key_F10);
+    PAUSED_AT(*engine, 6);
+    QTRY_COMPARE_WITH_TIMEOUT(view->breakpoints(), QList<int>{6}, Patience);
+    QCOMPARE(engine->runner()->breakpoints().lines(), QList<int>{6});
+    pressKey(Qt::Key_F5);
+    PAUSED_AT(*engine, 6);
+    QCOMPARE(lastEntry(*engine), QStringLiteral("at 3"));
+    ENGINE_OK(engine->Stop(1, Variant::missing()));
+    ENGINE_REST(*engine);
 }
 
 // The log keeps its newest entry in view until the person scrolls up, and again once they

@@ -59,9 +59,13 @@ EngineWindow::EngineWindow(ReferenceEngine& engine)
     m_stepOut = button(QStringLiteral("StepOut"), QStringLiteral("Step Out"),
                        QStringLiteral("Run until this routine returns (Shift+F11)"),
                        Qt::SHIFT | Qt::Key_F11, Action::StepOut);
+    m_runToCursor = button(QStringLiteral("RunToCursor"), QStringLiteral("Run to Cursor"),
+                           QStringLiteral("Run until the script reaches the cursor's line "
+                                          "(Ctrl+F10)"),
+                           Qt::CTRL | Qt::Key_F10, Action::RunToCursor);
 
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* each : {m_start, m_stop, m_step, m_stepInto, m_stepOut})
+    for (QPushButton* each : {m_start, m_stop, m_step, m_stepInto, m_stepOut, m_runToCursor})
         buttons->addWidget(each);
     buttons->addWidget(m_status, 1);
 
@@ -157,6 +161,7 @@ void EngineWindow::showText()
     const auto text = m_engine.Text();
     m_text->setPlainText(text ? *text : QString());
     m_text->setBreakpoints({});
+    m_runTo = 0;
     m_variables->setScriptText(m_text->toPlainText());
     m_shownPause = -1;
     showState();
@@ -181,6 +186,11 @@ void EngineWindow::showState()
                           : QLatin1String(names[state]));
     showTitle(state, at);
     m_stepOut->setEnabled(state == 2);
+    if (m_runTo > 0 && state != 1) {
+        if (ScriptRunner* runner = m_engine.runner())
+            runner->breakpoints().set(std::exchange(m_runTo, 0), false);
+        showBreakpoints();
+    }
     if (state == 1 && isVisible())
         m_follow->start();
     else
@@ -255,9 +265,36 @@ void EngineWindow::showCall(int row)
 void EngineWindow::toggleBreakpoint(int line)
 {
     if (ScriptRunner* runner = m_engine.runner()) {
-        runner->breakpoints().toggle(line);
-        m_text->setBreakpoints(runner->breakpoints().lines());
+        const int toggled = runner->breakpoints().toggle(line);
+        // The person's own breakpoint on the line a run to the cursor aims at stays.
+        if (toggled == m_runTo)
+            m_runTo = 0;
+        showBreakpoints();
     }
+}
+
+void EngineWindow::showBreakpoints()
+{
+    QList<int> lines;
+    if (ScriptRunner* runner = m_engine.runner())
+        lines = runner->breakpoints().lines();
+    lines.removeOne(m_runTo);
+    m_text->setBreakpoints(lines);
+}
+
+std::expected<void, QString> EngineWindow::runToCursor(ScriptRunner& runner, bool paused)
+{
+    Breakpoints& breakpoints = runner.breakpoints();
+    const QList<int> before = breakpoints.lines();
+    const int target = breakpoints.set(m_text->textCursor().blockNumber() + 1, true);
+    if (target == 0)
+        return std::unexpected(QStringLiteral("No statement follows the cursor."));
+    if (!before.contains(target))
+        m_runTo = target;
+    auto run = paused ? runner.resume() : m_engine.Start(1, Variant::missing());
+    if (!run && m_runTo > 0)
+        breakpoints.set(std::exchange(m_runTo, 0), false);
+    return run;
 }
 
 void EngineWindow::findNext()
@@ -281,6 +318,8 @@ void EngineWindow::press(Action action)
         outcome = std::unexpected(QStringLiteral("The engine is not created."));
     } else if (action == Action::Start) {
         outcome = paused ? runner->resume() : m_engine.Start(1, Variant::missing());
+    } else if (action == Action::RunToCursor) {
+        outcome = runToCursor(*runner, paused);
     } else if (action == Action::Stop) {
         outcome = m_engine.Stop(0, Variant::missing());
     } else if (!paused && action != Action::StepOut) {

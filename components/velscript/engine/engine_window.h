@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <expected>
+
 #include <optional>
 #include <vector>
 
@@ -17,6 +19,7 @@ namespace velscript::engine {
 
 class LogView;
 class ReferenceEngine;
+class ScriptRunner;
 class ScriptView;
 class VariablesTree;
 
@@ -36,7 +39,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    enum class Action { Start, Stop, StepOver, StepInto, StepOut };
+    enum class Action { Start, Stop, StepOver, StepInto, StepOut, RunToCursor };
 
     QPushButton* button(const QString& name, const QString& text, const QString& tip,
                         const QKeySequence& key, Action action);
@@ -47,6 +50,8 @@ private:
     void showPause();
     void showCall(int row);
     void toggleBreakpoint(int line);
+    void showBreakpoints();
+    std::expected<void, QString> runToCursor(ScriptRunner& runner, bool paused);
     void findNext();
     void press(Action action);
     std::optional<std::vector<lang::VariableView>> read(const lang::VariablePath& path,
@@ -60,6 +65,7 @@ private:
     QPushButton* m_step; // over
     QPushButton* m_stepInto;
     QPushButton* m_stepOut;
+    QPushButton* m_runToCursor;
     QLabel* m_status;
     QLineEdit* m_find;
     QListWidget* m_calls;
@@ -68,6 +74,7 @@ private:
     qint64 m_seen = 0;     // the log's entries shown so far, counted as EngineLog::takeNew counts
     int m_shownPause = -1; // the pause the calls and variables show, as the runner counts them
     std::vector<lang::CallView> m_stack;
+    int m_runTo = 0; // the breakpoint a run to the cursor set, taken away at the next rest
 };
 
 } // namespace velscript::engine
