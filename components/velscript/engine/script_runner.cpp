@@ -138,7 +138,7 @@ std::expected<void, QString> ScriptRunner::start(int modeNumber)
     if (state() == ScriptState::Paused) {
         switch (mode) {
         case StartMode::StepForward:
-            // Paused at a breakpoint, nothing asked for a pause yet.
+            // A breakpoint paused without a pause being asked for: the step asks for the next.
             m_pauseAsked = true;
             m_stepDepth = -1;
             m_orders.command = Command::Step;
