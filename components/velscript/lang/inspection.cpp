@@ -96,6 +96,15 @@ struct Named {
     const Value* value;
 };
 
+// The call `scope` steps out from the innermost, or none.
+const ActiveCall* callAt(const Machine& m, int scope)
+{
+    const ActiveCall* call = scope < 0 ? nullptr : m.innermostCall;
+    for (int step = 0; call && step < scope; ++step)
+        call = call->outer;
+    return call;
+}
+
 std::vector<Named> scopeVariables(const Machine& m, int scope)
 {
     std::vector<Named> variables;
@@ -110,9 +119,10 @@ std::vector<Named> scopeVariables(const Machine& m, int scope)
         std::ranges::sort(variables, {}, [&order](const Named& v) { return order.at(v.value); });
         return variables;
     }
-    if (scope < 0 || size_t(scope) >= m.calls.size())
+    const ActiveCall* found = callAt(m, scope);
+    if (!found)
         return variables;
-    const ActiveCall& call = m.calls[m.calls.size() - 1 - size_t(scope)];
+    const ActiveCall& call = *found;
     const Procedure& proc = *call.procedure;
     if (call.me)
         variables.push_back({QStringLiteral("Me"), nullptr});
@@ -145,7 +155,8 @@ void collectLines(const Block& block, std::vector<int>& lines)
 
 int callDepth(const Interpreter& interpreter)
 {
-    return int(InspectionAccess::machine(interpreter).calls.size());
+    const ActiveCall* innermost = InspectionAccess::machine(interpreter).innermostCall;
+    return innermost ? innermost->depth : 0;
 }
 
 std::vector<CallView> callStack(const Interpreter& interpreter)
@@ -153,7 +164,7 @@ std::vector<CallView> callStack(const Interpreter& interpreter)
     const Machine& m = InspectionAccess::machine(interpreter);
     std::vector<CallView> stack;
     int line = m.line.load(std::memory_order_relaxed);
-    for (auto call = m.calls.rbegin(); call != m.calls.rend(); ++call) {
+    for (const ActiveCall* call = m.innermostCall; call; call = call->outer) {
         stack.push_back({qualifiedName(*call->procedure), line});
         line = call->callerLine;
     }
@@ -168,10 +179,7 @@ std::vector<VariableView> inspect(const Interpreter& interpreter, const Variable
     const Machine& m = InspectionAccess::machine(interpreter);
     std::vector<VariableView> views;
     const std::vector<Named> variables = scopeVariables(m, path.scope);
-    const auto meOf = [&]() -> Value {
-        const ActiveCall& call = m.calls[m.calls.size() - 1 - size_t(path.scope)];
-        return call.me->self();
-    };
+    const auto meOf = [&]() -> Value { return callAt(m, path.scope)->me->self(); };
     if (path.steps.empty()) {
         for (qint64 i = first; i < qint64(variables.size()) && i < first + count; ++i) {
             const Named& variable = variables[size_t(i)];

@@ -12,27 +12,35 @@ class ClassInstance;
 class Interpreter;
 struct Procedure;
 
-// A call the script has made and not yet returned from, as a debugger lists it.
+// A call the script has made and not yet returned from, as a debugger lists it. It lives on the
+// native stack of the call it stands for, linked to the call that made it: keeping the list costs
+// a call a few stores.
 struct ActiveCall {
     const Procedure* procedure;
     Value* frame;
     ClassInstance* me;
     int callerLine; // where the caller stood when it made the call
+    int depth;      // 1 for the outermost call
+    const ActiveCall* outer;
 };
 
-// Keeps a call on the machine's list of active calls for as long as it runs.
+// Keeps a call at the head of the machine's list of active calls for as long as it runs.
 class ActiveCallScope {
 public:
-    ActiveCallScope(std::vector<ActiveCall>& calls, const ActiveCall& call) : m_calls(calls)
+    ActiveCallScope(const ActiveCall*& innermost, const Procedure* procedure, Value* frame,
+                    ClassInstance* me, int callerLine)
+        : m_call{procedure, frame, me, callerLine, innermost ? innermost->depth + 1 : 1, innermost},
+          m_innermost(innermost)
     {
-        m_calls.push_back(call);
+        m_innermost = &m_call;
     }
-    ~ActiveCallScope() { m_calls.pop_back(); }
+    ~ActiveCallScope() { m_innermost = m_call.outer; }
     ActiveCallScope(const ActiveCallScope&) = delete;
     ActiveCallScope& operator=(const ActiveCallScope&) = delete;
 
 private:
-    std::vector<ActiveCall>& m_calls;
+    ActiveCall m_call;
+    const ActiveCall*& m_innermost;
 };
 
 // What a paused script shows of itself, in plain texts: made on the script's thread, read on any.

@@ -93,7 +93,7 @@ public:
     static constexpr std::uint32_t initialRandomSeed = 0x50000;
     ClassTable classes;
     std::shared_ptr<InstanceRegistry> instances;
-    std::vector<ActiveCall> calls; // innermost last
+    const ActiveCall* innermostCall = nullptr;
 
 private:
     struct FrameGuard;
