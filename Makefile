@@ -44,6 +44,7 @@ build-release: deps
 screenshot: build-release
 	tools/screenshot.sh build/release/bin/VelScriptTester docs/window.png
 	tools/screenshot.sh --driver build/release/bin/first_steps_shot docs/first-steps.png
+	tools/screenshot.sh --driver build/release/bin/debugger_shot docs/debugger.png
 
 # A Debian package of the release build, in build/release: `apt-get install ./build/release/*.deb`.
 package: build-release

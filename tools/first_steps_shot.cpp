@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "the engine's window did not appear\n");
         return 1;
     }
-    shown->setGeometry(form.frameGeometry().right() + Gap, 0, 480, form.height());
+    shown->setGeometry(form.frameGeometry().right() + Gap, 0, 720, form.height());
 
     // Let both windows paint before they are pictured.
     int status = 0;

@@ -64,6 +64,7 @@ void ReferenceEngine::setText(const QString& text, bool modified)
 {
     m_text = text;
     m_modified = modified;
+    m_runner->resetBreakpoints(text);
     updateProgram();
     emit textChanged();
 }
@@ -77,6 +78,7 @@ Result<> ReferenceEngine::Create(const Variant&)
     m_runner = std::make_unique<ScriptRunner>(m_log);
     m_runner->setStateListener([this] { emit scriptStateChanged(); });
     m_runner->setCallCanceller([this](QThread* script) { cancelAddInCalls(script); });
+    m_runner->resetBreakpoints(m_text);
     m_created = true;
     updateProgram();
     return {};

@@ -33,6 +33,10 @@ public:
 
     int scriptState() const;
     EngineLog& log() { return m_log; }
+    // The runner of a created engine, for the engine's own window: breakpoints, stepping over
+    // and out, and reading a paused script.
+    ScriptRunner* runner() const { return m_runner.get(); }
+    const QString& fileName() const { return m_fileName; }
 
     Result<> Create(const Variant& option) override;
     Result<> Release(const Variant& option) override;

@@ -2,6 +2,7 @@
 
 #include "engine/engine_log.h"
 #include "engine/values.h"
+#include "lang/inspection.h"
 
 #include <QThread>
 
@@ -138,6 +139,9 @@ std::expected<void, QString> ScriptRunner::start(int modeNumber)
     if (state() == ScriptState::Paused) {
         switch (mode) {
         case StartMode::StepForward:
+            // A breakpoint paused without a pause being asked for: the step asks for the next.
+            m_pauseAsked = true;
+            m_stepDepth = -1;
             m_orders.command = Command::Step;
             enter(RunnerPhase::Running);
             return {};
@@ -184,6 +188,7 @@ std::expected<void, QString> ScriptRunner::start(int modeNumber)
     m_orders.initialize = false;
     m_orders.command = Command::None;
     m_pauseAsked = mode == StartMode::StepForward;
+    m_stepDepth = -1;
     const bool runModule = !m_moduleRan;
     m_log.append(QStringLiteral("Start %1 (%2)").arg(modeName(mode), startUp));
     m_orders.job = [this, runModule, startUp] { runCycles(runModule, startUp); };
@@ -215,7 +220,7 @@ void ScriptRunner::runCycles(bool runModule, const QString& startUp)
 {
     {
         const std::lock_guard lock(m_marshal.mutex());
-        m_interpreter->setHooked(m_orders.mode != StartMode::Fast);
+        m_interpreter->setHooked(hookedIn(m_orders.mode));
     }
     lang::Outcome outcome;
     lang::Value result;
@@ -223,6 +228,10 @@ void ScriptRunner::runCycles(bool runModule, const QString& startUp)
     if (runModule) {
         outcome = m_interpreter->runModule();
         moduleRan = outcome.finished();
+        // A step over the module's last statement goes on into the start-up routine.
+        const std::lock_guard lock(m_marshal.mutex());
+        if (m_stepDepth == 0)
+            m_stepDepth = -1;
     }
     while (outcome.finished()) {
         // An empty routine passes no statement boundary: the stop is looked at here too.
@@ -311,6 +320,7 @@ std::expected<void, QString> ScriptRunner::orderStop(int modeNumber)
         if (m_orders.mode == StartMode::Fast)
             return std::unexpected(QStringLiteral("A cycle without the statement hook cannot "
                                                   "pause; stop it immediately instead."));
+        m_stepDepth = -1;
         m_pauseAsked = true;
         return {};
     case StopMode::CycleStop:
@@ -355,18 +365,25 @@ void ScriptRunner::log(const QString& text)
 
 void ScriptRunner::statement(int line)
 {
-    Q_UNUSED(line);
-    if (!m_pauseAsked.load(std::memory_order_relaxed))
+    if (!m_pauseAsked.load(std::memory_order_relaxed) &&
+        !(m_breakpoints.mayHold(line) && m_breakpoints.at(line)))
         return;
     std::unique_lock lock(m_marshal.mutex());
-    pauseAt(lock);
+    const bool breakpoint = m_breakpoints.at(line);
+    // A step over or out lets the calls below the paused statement run on.
+    if (!breakpoint && m_stepDepth >= 0 && lang::callDepth(*m_interpreter) > m_stepDepth)
+        return;
+    pauseAt(lock, breakpoint);
 }
 
-void ScriptRunner::pauseAt(std::unique_lock<std::mutex>& lock)
+void ScriptRunner::pauseAt(std::unique_lock<std::mutex>& lock, bool breakpoint)
 {
     // Typed text does not pause, nor does a script on its way out.
-    if (!m_pauseAsked || m_states.phase() != RunnerPhase::Running)
+    if ((!m_pauseAsked && !breakpoint) || m_states.phase() != RunnerPhase::Running)
         return;
+    m_stepDepth = -1;
+    m_pausedDepth = lang::callDepth(*m_interpreter);
+    m_pauses.fetch_add(1, std::memory_order_relaxed);
     enter(RunnerPhase::Paused);
     while (true) {
         m_marshal.changed().wait(lock, [this] {
@@ -394,7 +411,7 @@ void ScriptRunner::pauseAt(std::unique_lock<std::mutex>& lock)
             continue;
         }
         if (std::exchange(m_orders.command, Command::None) == Command::Resume)
-            m_interpreter->setHooked(m_orders.mode != StartMode::Fast);
+            m_interpreter->setHooked(hookedIn(m_orders.mode));
         return;
     }
 }

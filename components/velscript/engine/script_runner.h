@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/breakpoints.h"
 #include "engine/call_marshal.h"
 #include "engine/runner_states.h"
 #include "engine_kit/variant.h"
@@ -55,6 +56,9 @@ public:
     // Whether the script has been asked to stop; any thread.
     bool stopRequested() const;
     int lineNumber() const;
+    // How many times a run has paused: tells a new pause at the same line from the last. Any
+    // thread.
+    int pauses() const { return m_pauses.load(std::memory_order_relaxed); }
     Variant exitCode() const;
     // Moves the table refused: each is a fault of the runner. Any thread.
     int transitionFaults() const { return m_states.faults(); }
@@ -66,6 +70,21 @@ public:
     std::expected<Variant, QString> execute(const QString& text, const Variant& argument);
     // Whether the text parses; the first syntax error, described, otherwise.
     static std::expected<void, QString> check(const QString& text);
+
+    // How a paused script steps on: to the next statement anywhere, to the next one not inside a
+    // call the current statement makes, or to the next one after the routine returns.
+    enum class Step { Into, Over, Out };
+    // Idle, Into and Over start a run that pauses at its first statement, as start mode 3 does.
+    std::expected<void, QString> step(Step kind);
+    // A paused script runs on in the mode it was started in.
+    std::expected<void, QString> resume();
+    // Called from the window's thread only; a new script text takes them away.
+    Breakpoints& breakpoints() { return m_breakpoints; }
+    void resetBreakpoints(const QString& text);
+    // Runs `reader` on the script's thread while the script stays paused, for reading its
+    // variables and calls; refused unless paused. `reader` may outlive a wait that timed out, so
+    // it owns what it writes.
+    std::expected<void, QString> inspect(std::function<void(const lang::Interpreter&)> reader);
 
     CallMarshal& marshal() { return m_marshal; }
     // Called whenever the state changes, with the shared mutex held, on the thread that changed
@@ -104,7 +123,10 @@ private:
     // Takes the next job and runs it with the mutex released.
     void runJob(std::unique_lock<std::mutex>& lock);
     void runCycles(bool runModule, const QString& startUp);
-    void pauseAt(std::unique_lock<std::mutex>& lock);
+    void pauseAt(std::unique_lock<std::mutex>& lock, bool breakpoint = false);
+    // Whether a run in `mode` calls the hook: a breakpoint set before it starts pauses even a fast
+    // cycle.
+    bool hookedIn(StartMode mode) const { return mode != StartMode::Fast || m_breakpoints.any(); }
     void enter(RunnerPhase phase); // with the mutex held
     bool typing() const;
     std::expected<void, QString> load();
@@ -122,6 +144,10 @@ private:
     Orders m_orders;
     // Pause at the next statement: the hook's one look while the script runs on.
     std::atomic<bool> m_pauseAsked{false};
+    Breakpoints m_breakpoints;
+    int m_stepDepth = -1;  // a step pauses only at this call depth or less; -1 anywhere
+    int m_pausedDepth = 0; // the calls active where the script is paused
+    std::atomic<int> m_pauses{0};
     Variant m_exitCode;
     Program m_program;
     bool m_loaded = false;    // the interpreter holds the program's code

@@ -201,6 +201,7 @@ Value Machine::enterProcedure(const Procedure& proc, size_t argCount, ClassInsta
         m_me = me;
     m_resumeNext = false;
     m_frameCursors = m_cursors.size();
+    const ActiveCallScope active{innermostCall, &proc, frame, m_me, guard.line};
     try {
         execBlock(proc.body);
     } catch (RuntimeError& error) {

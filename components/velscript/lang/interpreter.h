@@ -107,6 +107,7 @@ private:
     Outcome runExpression(ParsedExpression& typed, Value* result);
 
     std::unique_ptr<Machine> m;
+    friend class InspectionAccess;
 };
 
 } // namespace velscript::lang

@@ -5,6 +5,7 @@
 #include "lang/err_object.h"
 #include "lang/errors.h"
 #include "lang/host.h"
+#include "lang/inspection.h"
 #include "lang/interpreter.h"
 #include "lang/resolver.h"
 
@@ -109,6 +110,7 @@ public:
     std::vector<std::unique_ptr<Module>> addedModules;
     std::uint64_t program = 0; // counts the sources loaded: a GetRef belongs to one
     std::shared_ptr<InstanceRegistry> instances;
+    const ActiveCall* innermostCall = nullptr;
 
 private:
     struct FrameGuard;
