@@ -8,6 +8,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace velscript;
 using namespace velscript::hosting;
 
@@ -187,6 +190,30 @@ private slots:
         bool foreign = false;
         QVERIFY(readVariants(in, table.numbers, foreign).isEmpty());
         QCOMPARE(in.status(), QDataStream::ReadCorruptData);
+    }
+
+    // A side that stops reading in the middle of a frame: the writer gives up after the time a
+    // call may go unanswered and ends the connection, so that no later message is read as the
+    // rest of the cut-off one.
+    void aFrameCutOffEndsTheConnection()
+    {
+        int pair[2];
+        QCOMPARE(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
+        {
+            FrameWriter writer;
+            writer.attach(pair[0]);
+            QVERIFY(!writer.write(QByteArray(8 << 20, 'x')));
+            QVERIFY(!writer.write(QByteArrayLiteral("next")));
+        }
+        char buffer[65536];
+        qint64 received = 0;
+        ssize_t got = 0;
+        while ((got = ::recv(pair[1], buffer, sizeof buffer, 0)) > 0)
+            received += got;
+        QCOMPARE(got, ssize_t(0)); // the end, not a connection still waiting for more
+        QVERIFY(received > 0 && received < (8 << 20));
+        ::close(pair[0]);
+        ::close(pair[1]);
     }
 
     void listsNestedWithoutEndAreRefused()

@@ -96,19 +96,29 @@ bool FrameWriter::write(const QByteArray& message)
         // The connection's socket does not block: a message larger than its buffer waits for
         // the other side to read, which its reader thread does whatever its other threads do.
         // One that reads nothing for as long as a call may go unanswered has stopped: the
-        // message is given up, and its call then waits as for an engine that hangs.
+        // message is given up (and the connection with it, if part of it went).
         if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             pollfd writable{m_descriptor, POLLOUT, 0};
             const int ready = ::poll(&writable, 1, UnansweredCallSeconds * 1000);
             if (ready == 0 || (ready < 0 && errno != EINTR))
-                return false;
+                return abandon(written);
             continue;
         }
         if (sent <= 0)
-            return false;
+            return abandon(written);
         written += sent;
     }
     return written == framed.size();
+}
+
+// A frame cut off part-way leaves the stream between frames no longer: the next message would be
+// read as the rest of this one. The connection ends instead, which both sides meet as the other
+// side's end.
+bool FrameWriter::abandon(qsizetype written)
+{
+    if (written > 0 && m_descriptor >= 0)
+        ::shutdown(m_descriptor, SHUT_RDWR);
+    return false;
 }
 
 void writeVariant(QDataStream& out, const Variant& value, const ObjectNumbers& numbers)

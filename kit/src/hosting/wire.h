@@ -76,6 +76,7 @@ public:
     bool write(const QByteArray& message);
 
 private:
+    bool abandon(qsizetype written);
     std::mutex m_mutex;
     int m_descriptor = -1;
 };
