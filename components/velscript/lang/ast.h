@@ -242,6 +242,10 @@ struct ClassMember {
     Procedure* let = nullptr;
     Procedure* set = nullptr;
     bool isPublic = true;
+
+    // What reading the name runs: the Sub or Function, else the Property Get (none for a
+    // variable or a property that can only be assigned).
+    Procedure* reader() const { return method ? method : get; }
 };
 
 struct ClassDef {

@@ -3,6 +3,8 @@
 #include "lang/machine.h"
 #include "lang/parser.h"
 
+#include <QScopeGuard>
+
 // Eval, Execute, ExecuteGlobal and GetRef: text run as code while the script runs, and routines
 // handed around as values.
 
@@ -137,21 +139,9 @@ void Machine::executeText(const QString& text, bool global)
     // The text's routines and classes stay for the rest of the program.
     Module& added = *addedModules.emplace_back(std::move(snippet));
     // Its statements run at module level, wherever ExecuteGlobal was called.
-    struct ModuleLevel {
-        Machine& m;
-        Value* frame = m.m_frame;
-        const Procedure* procedure = m.m_procedure;
-        ClassInstance* me = m.m_me;
-        ~ModuleLevel()
-        {
-            m.m_frame = frame;
-            m.m_procedure = procedure;
-            m.m_me = me;
-        }
-    } restore{*this};
-    m_frame = nullptr;
-    m_procedure = nullptr;
-    m_me = nullptr;
+    const TypedScope caller{m_procedure, m_frame, m_me};
+    const auto back = qScopeGuard([&] { enter(caller); });
+    enter({});
     execBlock(added.statements);
 }
 

@@ -67,6 +67,8 @@ struct InstanceRegistry {
     ClassInstance* takeReleased();
     // Frees every released instance, and those their variables held, without running script.
     void freeReleased();
+    // Frees one taken from the released list; what its variables held is released in turn.
+    void free(ClassInstance* instance);
 };
 
 // Owns an instance through its shared pointer: the last reference hands it to the registry.

@@ -96,13 +96,17 @@ void InstanceRegistry::freeReleased()
     if (freeing)
         return; // the loop further up takes what this release added
     freeing = true;
-    while (ClassInstance* instance = takeReleased()) {
-        remove(instance);
-        // Its variables go after it, into the list this loop empties: no recursion.
-        std::vector<Value> fields = std::move(instance->fields);
-        delete instance;
-    }
+    while (ClassInstance* instance = takeReleased())
+        free(instance);
     freeing = false;
+}
+
+void InstanceRegistry::free(ClassInstance* instance)
+{
+    remove(instance);
+    // Its variables go after it, into the released list the caller's loop empties: no recursion.
+    std::vector<Value> fields = std::move(instance->fields);
+    delete instance;
 }
 
 void InstanceDeleter::operator()(HostObject* object) const
@@ -176,7 +180,7 @@ Value Machine::readMember(ClassInstance& instance, const Expr& expr)
             throw RuntimeError(ErrorNumber::TypeMismatch);
         return field.array()[flatIndex(field, indices)];
     }
-    const Procedure* proc = member.method ? member.method : member.get;
+    const Procedure* proc = member.reader();
     if (!proc) // a property that can only be assigned
         throw RuntimeError(ErrorNumber::WrongArgumentCount);
     checkAccess(proc->isPublic, instance, m_me);
@@ -231,7 +235,7 @@ Value Machine::useMember(ClassInstance& instance, const QString& name, MemberUse
     switch (use) {
     case MemberUse::Call:
     case MemberUse::Get:
-        proc = member.method ? member.method : member.get;
+        proc = member.reader();
         break;
     case MemberUse::Let:
         proc = member.let;
@@ -252,7 +256,7 @@ Value Machine::defaultOf(ClassInstance& instance)
     if (!member)
         throw RuntimeError(ErrorNumber::UnsupportedMember);
     const Value held = instance.self();
-    return callWithValues(member->method ? *member->method : *member->get, {}, &instance);
+    return callWithValues(*member->reader(), {}, &instance);
 }
 
 Value Machine::applyDefault(const Value& object, const ExprList& args)
@@ -269,7 +273,7 @@ Value Machine::applyDefault(const Value& object, const ExprList& args)
     if (!instance || !instance->cls.defaultMember)
         throw RuntimeError(ErrorNumber::UnsupportedMember);
     const ClassMember& member = *instance->cls.defaultMember;
-    return callProcedure(member.method ? *member.method : *member.get, args, instance);
+    return callProcedure(*member.reader(), args, instance);
 }
 
 void Machine::runTerminate(ClassInstance& instance)
@@ -304,9 +308,7 @@ void Machine::collectGarbage()
             runTerminate(*instance);
             continue;
         }
-        instances->remove(instance);
-        std::vector<Value> fields = std::move(instance->fields);
-        delete instance;
+        instances->free(instance);
     }
 }
 

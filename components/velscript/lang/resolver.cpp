@@ -27,6 +27,16 @@ void GlobalTable::bind(const QString& name, const Value& object)
 
 namespace {
 
+// The name of `a(...)` alone, for resolving it as a variable before its arguments.
+ExprPtr bareName(const Expr& call)
+{
+    auto name = std::make_unique<Expr>();
+    name->name = call.name;
+    name->line = call.line;
+    name->column = call.column;
+    return name;
+}
+
 struct LocalInfo {
     int slot = 0;
     bool byRef = false;
@@ -273,7 +283,7 @@ bool Resolver::classRoutine(Expr& expr)
         return false;
     for (auto& arg : expr.args)
         resolveExpr(arg);
-    if (Procedure* direct = member->method ? member->method : member->get) {
+    if (Procedure* direct = member->reader()) {
         expr.kind = ExprKind::Call;
         expr.procedure = direct;
         return true;
@@ -292,10 +302,7 @@ void Resolver::resolveCallee(Expr& callee)
         const QString key = callee.name->toLower();
         if ((callee.hasParens || !callee.args.empty()) && !m_procedures.contains(key) &&
             findBuiltin(key) < 0) {
-            auto base = std::make_unique<Expr>();
-            base->name = callee.name;
-            base->line = callee.line;
-            base->column = callee.column;
+            ExprPtr base = bareName(callee);
             if (variable(*base, false, Use::Read)) {
                 for (auto& arg : callee.args)
                     resolveExpr(arg);
@@ -340,10 +347,7 @@ void Resolver::resolveExpr(ExprPtr& expr)
         variable(e, true, Use::Read);
         return;
     case ExprKind::NameCall: {
-        ExprPtr base = std::make_unique<Expr>();
-        base->name = e.name;
-        base->line = e.line;
-        base->column = e.column;
+        ExprPtr base = bareName(e);
         if (m_proc && m_proc->isFunction &&
             e.name->compare(m_proc->name, Qt::CaseInsensitive) == 0) {
             resolveCallee(e); // a Function calling itself
@@ -451,10 +455,7 @@ void Resolver::resolveTarget(Expr& target)
         return;
     }
     if (target.kind == ExprKind::NameCall) {
-        ExprPtr base = std::make_unique<Expr>();
-        base->name = target.name;
-        base->line = target.line;
-        base->column = target.column;
+        ExprPtr base = bareName(target);
         variable(*base, true);
         for (auto& arg : target.args)
             resolveExpr(arg);
